@@ -1,0 +1,23 @@
+# The two commands a newcomer needs: `make play` and `make test`.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: play test build deps configure clean
+
+deps:
+	@tools/install-deps.sh
+
+configure: deps
+	@if [ ! -f $(BUILD)/build.ninja ]; then cmake -S . -B $(BUILD) -G Ninja; fi
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+play: build
+	cd $(BUILD)/game && ./voxarine
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD)
