@@ -25,13 +25,23 @@ class TTextReader {
   bool AtEnd() const;       // nothing but blanks and line ends remain
 
   int Line() const { return Line_; }  // 1-based line of the read position
+  // Line of the last number or character read, for range errors found by
+  // the caller after the reader has moved on.
+  int FieldLine() const { return FieldLine_; }
   const std::string& FileName() const { return FileName_; }
   // Raises EInOutError naming file, current line and the rule broken.
   [[noreturn]] void Fail(const std::string& Rule) const;
+  // The same, naming the line of the last field read.
+  [[noreturn]] void FailField(const std::string& Rule) const;
 
  private:
   std::string FileName_;
   std::string Text_;
   std::size_t Pos_ = 0;
   int Line_ = 1;
+  int FieldLine_ = 0;
+
+  bool AtLineEnd() const;
+  void SkipLineEnd();  // past one CR LF, LF or CR
+  void SkipBlanks();   // blanks, tabs and line ends
 };

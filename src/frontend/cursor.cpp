@@ -1,0 +1,91 @@
+// The 3D mouse pointer and the mapping of window pixels onto the menu and
+// board plane.
+#include "frontend/cursor.h"
+
+#include <SDL.h>
+
+#include <string>
+
+#include "shell/debug_log.h"
+#include "shell/form_main.h"
+#include "shell/options.h"
+#include "shell/scene.h"
+
+std::uint8_t CursorMode = 1;
+std::array<std::unique_ptr<T3DSprite>, 4> CursorSprites;
+
+namespace {
+
+// 1 / client size, fixed when the cursor is made.
+float InvClientWidth = 0, InvClientHeight = 0;
+
+const D3DVECTOR CursorStart{static_cast<float>(SceneOriginX), static_cast<float>(SceneOriginY), 0.01f};
+
+SDL_Window* GameWindow() { return FormMain ? FormMain->Window : nullptr; }
+
+}  // namespace
+
+void CreateCursor() {
+  const int width = FormMain ? FormMain->ClientWidth() : 0;
+  const int height = FormMain ? FormMain->ClientHeight() : 0;
+  if (SDL_Window* window = GameWindow()) SDL_WarpMouseInWindow(window, width / 2, height / 2);
+  int x = 0, y = 0;
+  if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_GetGlobalMouseState(&x, &y);
+  DebugLog(false, "Mouse created at " + std::to_string(x) + "_" + std::to_string(y));
+
+  for (int i = 1; i <= 3; ++i) {
+    CursorSprites[i] = std::make_unique<T3DSprite>(D3DDevice, i == 3 ? "Images\\cursor1.tga" : "Images\\cursor.tga");
+    CursorSprites[i]->Scale = D3DVECTOR{1, 1, 1};
+    CursorSprites[i]->Rotation = D3DVECTOR{0, 0, 0};
+    CursorSprites[i]->Position = CursorStart;
+  }
+  InvClientWidth = width > 0 ? 1.0f / static_cast<float>(width) : 0;
+  InvClientHeight = height > 0 ? 1.0f / static_cast<float>(height) : 0;
+  CursorMode = 1;
+}
+
+void MoveCursor(int x, int y) {
+  if (!CursorSprites[1]) return;
+  T3DSprite& lead = *CursorSprites[1];
+  // The window's left edge is world +7.225 from the origin: world x grows leftwards.
+  lead.Position.x = (0.5f - static_cast<float>(x) * InvClientWidth) * ViewWidth + static_cast<float>(SceneOriginX);
+  lead.Position.y = (0.5f - static_cast<float>(y) * InvClientHeight) * ViewHeight + static_cast<float>(SceneOriginY);
+  for (int i = 2; i <= 3; ++i) {
+    CursorSprites[i]->Scale = lead.Scale;
+    CursorSprites[i]->Position = lead.Position;
+    CursorSprites[i]->Rotation = lead.Rotation;
+  }
+}
+
+void DrawCursor(std::uint8_t mode) {
+  if (mode < 1 || mode > 3 || !CursorSprites[mode] || !D3DDevice) return;
+  if (FormMain && FormMain->Window && SDL_WasInit(SDL_INIT_VIDEO)) {
+    int px = 0, py = 0;
+    SDL_GetGlobalMouseState(&px, &py);
+    const int left = FormMain->Left(), top = FormMain->Top();
+    const int width = FormMain->ClientWidth(), height = FormMain->ClientHeight();
+    // The system pointer left the window: the 3D cursor goes with it.
+    if (Options && !Options->Fullscreen &&
+        (px <= left || px >= left + width || py <= top || py >= top + height))
+      return;
+    if (Options && Options->PseudoFullscreen) {
+      // The desktop-sized window has no frame to stop the pointer: keep it inside.
+      int nx = px, ny = py;
+      if (px <= left) nx = 1;
+      if (px >= left + width) nx = left + width - 1;
+      if (py <= top) ny = 1;
+      if (py >= top + height) ny = top + height - 1;
+      if (nx != px || ny != py) SDL_WarpMouseGlobal(nx, ny);
+    }
+  }
+  D3DDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+  CursorSprites[mode]->Draw();
+  D3DDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+}
+
+float CursorX() { return CursorSprites[1] ? CursorSprites[1]->Position.x : CursorStart.x; }
+float CursorY() { return CursorSprites[1] ? CursorSprites[1]->Position.y : CursorStart.y; }
+
+void FreeCursor() {
+  for (auto& sprite : CursorSprites) sprite.reset();
+}

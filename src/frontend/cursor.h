@@ -1,0 +1,36 @@
+// The game's own mouse pointer: a sprite in the 3D scene that follows the
+// system pointer on the plane of the menu items and the board. The menu and
+// the game read the pointer's world position from CursorSprites[CursorMode].
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "shell/textures.h"
+
+// 1 menu pointer, 2 game pointer, 3 aiming a shot.
+extern std::uint8_t CursorMode;
+
+// [1..3]; element 0 unused. Empty until CreateCursor.
+extern std::array<std::unique_ptr<T3DSprite>, 4> CursorSprites;
+
+// Centres the system pointer in the window, logs where it went, builds the
+// three sprites and the window-to-world scale; CursorMode = 1. Runs while
+// loading, after the device exists.
+void CreateCursor();
+
+// Pointer at client pixel (x, y) → sprite position on the plane z = 0.
+void MoveCursor(int x, int y);
+
+// Draws sprite `mode` with alpha blending; nothing for a mode outside 1..3,
+// before CreateCursor, or while the system pointer is outside a window.
+void DrawCursor(std::uint8_t mode);
+
+// World position of the current cursor sprite (x, y); (-1.8, -0.25) before
+// the cursor exists.
+float CursorX();
+float CursorY();
+
+// Drops the sprites (the device is going away).
+void FreeCursor();

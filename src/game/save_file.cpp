@@ -1,0 +1,184 @@
+// The saved game of each mode ("data/Save1.dat", "data/Save2.dat"): a text
+// file of one value per line, CR LF, reals as " 1.50000000000000E+0000".
+//
+// Loading checks the whole file before it touches the game: a damaged or
+// foreign file raises EInOutError naming the file, the line and the rule, and
+// leaves both the game and the file as they were.
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "game/game.h"
+#include "game/planes.h"
+#include "platform/win32/io_error.h"
+#include "platform/win32/paths.h"
+#include "platform/win32/text_reader.h"
+
+namespace {
+
+// Sign or blank, one digit, 14 decimals, "E", exponent sign, four digits.
+std::string FormatReal(double Value) {
+  if (!std::isfinite(Value)) Value = 0;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.14E", Value);
+  std::string s = buf;
+  const std::size_t e = s.find('E');
+  const char expSign = s[e + 1];
+  const int exponent = std::stoi(s.substr(e + 2));
+  char expText[16];
+  std::snprintf(expText, sizeof expText, "%04d", exponent);
+  std::string mantissa = s.substr(0, e);
+  if (mantissa[0] != '-') mantissa = " " + mantissa;
+  return mantissa + "E" + expSign + expText;
+}
+
+std::string DateLine() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char buf[64];
+  std::strftime(buf, sizeof buf, "%x %X", &local);
+  return buf;
+}
+
+struct TSavedCube {
+  bool Waiting = false;
+  int Code = 0;
+  int X = 0, Y = 0;
+};
+
+struct TSavedGame {
+  int Mode = 0, Level = 0;
+  std::int32_t Stones = 0;
+  double Progress = 0, Score = 0;
+  int CurrentFigure = 0;
+  std::vector<TSavedCube> Cubes;
+};
+
+// Reads an integer and checks its range; the error names the value's line.
+std::int64_t ReadChecked(TTextReader& R, std::int64_t Min, std::int64_t Max, const std::string& Rule) {
+  const int line = R.Line();
+  const std::int64_t v = R.ReadInt();
+  if (v < Min || v > Max) throw EInOutError(R.FileName(), line, Rule);
+  return v;
+}
+
+TSavedGame ReadSaveFile(const std::string& FileName) {
+  TTextReader R(FileName);
+  TSavedGame s;
+  R.NextLine();  // the date of saving
+  s.Mode = static_cast<int>(ReadChecked(R, 1, 2, "the mode must be 1 or 2"));
+  s.Level = static_cast<int>(ReadChecked(R, 1, MaxLevels, "the level must be 1..100"));
+  s.Stones = static_cast<std::int32_t>(
+      ReadChecked(R, INT32_MIN, INT32_MAX, "the stones to place must be a 32-bit number"));
+  s.Progress = R.ReadReal();
+  s.Score = R.ReadReal();
+  s.CurrentFigure = static_cast<int>(
+      ReadChecked(R, INT32_MIN, INT32_MAX, "the bonus figure must be a 32-bit number"));
+  const int count = static_cast<int>(ReadChecked(R, 0, MaxCubes, "the cube count must be 0..81"));
+  bool taken[10][10] = {};
+  for (int i = 1; i <= count; ++i) {
+    TSavedCube c;
+    c.Waiting = R.ReadInt() == 0;
+    c.Code = static_cast<int>(ReadChecked(R, 0, 17, "a cube code must be 0..17"));
+    c.X = static_cast<int>(ReadChecked(R, 1, 9, "a cube's column must be 1..9"));
+    const int line = R.Line();
+    c.Y = static_cast<int>(ReadChecked(R, 1, 9, "a cube's row must be 1..9"));
+    if (taken[c.X][c.Y]) throw EInOutError(R.FileName(), line, "two cubes on one cell");
+    taken[c.X][c.Y] = true;
+    s.Cubes.push_back(c);
+  }
+  return s;
+}
+
+}  // namespace
+
+void TGame::SaveGame() {
+  if (Mode != 1 && Mode != 2) return;
+  const TLevelInfo& L = CurrentLevel();
+  // Points still being counted belong to the game: they go into the file's
+  // score (and progress, where they would have refilled it).
+  double progress = L.Progress;
+  if (Mode == 1 || L.Kind != 2) progress += PendingScore;
+  const double score = Score + PendingScore;
+
+  // Cubes on their way out (exploding, removing) have already scored.
+  std::vector<int> kept;
+  for (int i = 1; i <= CubeCount; ++i)
+    if (Cubes[i].State != csExploding && Cubes[i].State != csRemoving) kept.push_back(i);
+
+  std::string text;
+  auto line = [&text](const std::string& s) { text += s + "\r\n"; };
+  line(DateLine());
+  line(std::to_string(Mode));
+  line(std::to_string(Level));
+  line(std::to_string(L.Stones[Mode]));
+  line(FormatReal(progress));
+  line(FormatReal(score));
+  line(std::to_string(CurrentFigure));
+  line(std::to_string(kept.size()));
+  for (const int i : kept) {
+    const TCube& c = Cubes[i];
+    line(c.State == csWaiting ? "0" : "1");
+    line(std::to_string(TextureIndex(c.Kind)));
+    line(std::to_string(c.X));
+    line(std::to_string(c.Y));
+  }
+  AtomicWriteFile(WritablePath(SaveFileNames[Mode]), text);
+}
+
+void TGame::LoadGame(int AMode) {
+  const std::string name = SaveFileNames[AMode == 2 ? 2 : 1];
+  const bool exists = std::filesystem::exists(ResolvePath(name));
+  // Read and check everything first: a rejected file changes nothing.
+  TSavedGame saved;
+  if (exists) saved = ReadSaveFile(name);
+
+  ClearBoard();
+  Level = 1;
+  Mode = static_cast<std::uint8_t>(AMode);
+  if (!exists) return;
+
+  Mode = static_cast<std::uint8_t>(saved.Mode);
+  Level = saved.Level;
+  TLevelInfo& L = Levels[Level];
+  L.Stones[Mode] = saved.Stones;
+  L.Progress = saved.Progress;
+  Score = saved.Score;
+  CurrentFigure = saved.CurrentFigure;
+  CubeCount = static_cast<std::int32_t>(saved.Cubes.size());
+  for (int i = 1; i <= CubeCount; ++i) {
+    const TSavedCube& s = saved.Cubes[i - 1];
+    TCube& c = Cubes[i];
+    c = TCube{};
+    c.Kind = KindFromCode(s.Code);
+    c.X = static_cast<std::uint8_t>(s.X);
+    c.Y = static_cast<std::uint8_t>(s.Y);
+    c.State = s.Waiting ? csWaiting : csAppearing;
+    c.Phase = 0;
+    int found = 0;
+    for (int k = 1; k <= FreeCount; ++k)
+      if (FreeCells[k].X == c.X && FreeCells[k].Y == c.Y) found = k;
+    RemoveFreeCell(found);
+    Board[c.X][c.Y].State = s.Waiting ? 1 : 2;
+    Board[c.X][c.Y].CubeIndex = static_cast<std::uint8_t>(i);
+    ++StateCount[StateSlot(c.State)];
+    const float z = s.Waiting ? 0.15f : 0.4f;
+    const float size = s.Waiting ? 0.3f : 0.8f;
+    c.Position = D3DVECTOR{c.X - 5.0f, c.Y - 5.0f, z};
+    c.Scale = D3DVECTOR{size, size, size};
+    c.Rotation = D3DVECTOR{0, 0, 0};
+  }
+  PrevStateCount = StateCount;
+  DotCount = 0;
+  Selected = 0;
+  Combo = 0;
+  ChooseBonusFigure(false);
+  if (ScoreLine) {
+    const double target = L.Target[Mode];
+    ScoreLine->Fill = ScoreLine->StartFill = target != 0 ? static_cast<float>(L.Progress / target) : 0.0f;
+  }
+}

@@ -1,0 +1,213 @@
+// Figures on the board and what they pay: 2 x 2 squares of one colour (jokers
+// count as any colour), the level's bonus figure, the combo of consecutive
+// scoring moves, and the special items earned on the way.
+#include <cmath>
+#include <string>
+
+#include "audio/sounds.h"
+#include "frontend/labels.h"
+#include "game/game.h"
+#include "platform/win32/random.h"
+
+namespace {
+
+void PointLabel(float X, float Y, const std::string& Text) {
+  AddScoreLabel(D3DVECTOR{X, Y, 0}, 2, 2, 14, Text);
+}
+
+void WordLabel(float X, float Y, const std::string& Text) {
+  AddScoreLabel(D3DVECTOR{X, Y, 0}, 1, 3, 12, Text);
+}
+
+std::string Decimal(double Value) { return std::to_string(std::llround(Value)); }
+
+}  // namespace
+
+bool TGame::TestSquare(int X, int Y) {
+  if (X < 1 || X > 8 || Y < 1 || Y > 8) return false;
+  const TBoardCell* cells[4] = {&Board[X][Y], &Board[X + 1][Y], &Board[X][Y + 1], &Board[X + 1][Y + 1]};
+  int idx[4];
+  for (int n = 0; n < 4; ++n) {
+    if (cells[n]->State != 2) return false;
+    idx[n] = cells[n]->CubeIndex;
+    if (idx[n] < 1 || idx[n] > CubeCount) return false;
+  }
+  int ref = idx[3];
+  for (int n = 0; n < 3; ++n)
+    if (Cubes[idx[n]].Kind != ckJoker) {
+      ref = idx[n];
+      break;
+    }
+  const TCubeKind kind = Cubes[ref].Kind;
+  for (int n = 0; n < 4; ++n)
+    if (Cubes[idx[n]].Kind != kind && Cubes[idx[n]].Kind != ckJoker) return false;
+  if (kind == ckStone || kind == ckBomb || kind == ckShot || IsColorize(kind)) return false;
+  if (Cubes[idx[3]].State == csExploding) return false;
+  for (int n = 0; n < 4; ++n) {
+    SetCubeState(idx[n], csExploding);
+    Cubes[idx[n]].Phase = 0;
+  }
+  return true;
+}
+
+bool TGame::TestBonusFigure() {
+  if (CurrentFigure < 1 || CurrentFigure > BonusFigureCount) return false;
+  const TBonusFigure& F = BonusFigures[CurrentFigure];
+  int cubesInFigure = 0;
+  for (int c = 1; c <= F.Width; ++c)
+    for (int r = 1; r <= F.Height; ++r)
+      if (F.Cubes[c][r].Shown != 0) ++cubesInFigure;
+  // A figure without a single cube would match everywhere, every time.
+  if (cubesInFigure == 0) return false;
+
+  bool found = false;
+  float lx = 0, ly = 0;
+  for (int OX = 1; OX <= 10 - F.Width && !found; ++OX)
+    for (int OY = 1; OY <= 10 - F.Height && !found; ++OY) {
+      bool fits = true, matches = true;
+      for (int c = 1; c <= F.Width && fits; ++c)
+        for (int r = 1; r <= F.Height && fits; ++r) {
+          const TBonusCube& fc = F.Cubes[c][r];
+          if (fc.Shown == 0) continue;
+          const TBoardCell& cell = Board[OX + c - 1][OY + r - 1];
+          if (cell.State != 2 || cell.CubeIndex < 1 || cell.CubeIndex > CubeCount) {
+            fits = false;
+            break;
+          }
+          const TCubeKind kind = Cubes[cell.CubeIndex].Kind;
+          if (kind != ckJoker && kind != fc.Shown) matches = false;
+        }
+      if (!fits || !matches) continue;
+      for (int c = 1; c <= F.Width; ++c)
+        for (int r = 1; r <= F.Height; ++r) {
+          if (F.Cubes[c][r].Shown == 0) continue;
+          const int X = OX + c - 1, Y = OY + r - 1;
+          const int i = Board[X][Y].CubeIndex;
+          SetCubeState(i, csExploding);
+          Cubes[i].Phase = 0;
+          lx = X - 6.0f;
+          ly = Y - 5.0f;
+        }
+      found = true;
+    }
+  if (found) {
+    PendingScore += F.Bonus;
+    WordLabel(lx, ly + 1, "BONUS");
+    PointLabel(lx, ly, Decimal(F.Bonus));
+    ChooseBonusFigure(true);
+  }
+  return found;
+}
+
+void TGame::TestFigures() {
+  // Removals shift the cube records without renumbering the board; the
+  // figure tests below must see every occupied cell's current cube.
+  for (int i = 1; i <= CubeCount; ++i) Board[Cubes[i].X][Cubes[i].Y].CubeIndex = static_cast<std::uint8_t>(i);
+
+  int n = 0, sx = 0, sy = 0;
+  for (int X = 1; X <= 8; ++X)
+    for (int Y = 1; Y <= 8; ++Y)
+      if (Board[X][Y].State == 2 && TestSquare(X, Y)) {
+        ++n;
+        sx = X;
+        sy = Y;
+        MoveUnscored = false;
+      }
+  if (TestBonusFigure()) {
+    PlaySound(sndShowBonus);
+    MoveUnscored = false;
+  }
+  const int moving = StateSlot(csMoving);
+  if (PrevStateCount[moving] != 0 && StateCount[moving] == 0) {
+    if (n > 0)
+      ++Combo;
+    else if (MoveUnscored)
+      Combo = 0;
+  }
+  if (n == 0) return;
+
+  if (Combo == 0) Combo = 1;
+  const int points = CurrentLevel().SquarePoints;
+  PendingScore += static_cast<double>(points) * n * Combo;
+  if (Combo >= 3 && Combo % 2 == 1) ++ItemRequests;
+
+  std::string text = std::to_string(n == 1 ? points : points * n);
+  if (Combo > 1) text += "x" + std::to_string(Combo);
+  PointLabel(sx - 6.0f, sy - 5.0f, text);
+
+  const float wx = sx - 5.0f, wy = sy - 4.0f + static_cast<float>(RandomReal());
+  switch (Combo) {
+    case 1:
+      PlaySound(sndFigureDone);
+      break;
+    case 2:
+      WordLabel(wx, wy, "Double score");
+      PlaySound(sndDouble);
+      break;
+    case 3:
+      WordLabel(wx, wy, "Triple score");
+      PlaySound(sndTriple);
+      break;
+    case 4:
+      WordLabel(wx, wy, "Quadro score");
+      PlaySound(sndQuadro);
+      break;
+    default:
+      WordLabel(wx, wy, std::to_string(Combo) + "x score");
+      PlaySound(sndExcellent);
+      break;
+  }
+}
+
+void TGame::ChooseBonusFigure(bool Announce) {
+  TLevelInfo& L = CurrentLevel();
+  if (BonusFigureCount < L.FigureMax) L.FigureMax = static_cast<std::uint8_t>(BonusFigureCount);
+  CurrentFigure = L.FigureMin + Random(L.FigureMax - L.FigureMin + 1);
+  // The reader keeps FigureMin within the figures read; should a table slip
+  // through anyway, show an existing figure rather than an empty record.
+  if (CurrentFigure > BonusFigureCount) CurrentFigure = BonusFigureCount;
+  if (CurrentFigure < 1 && BonusFigureCount >= 1) CurrentFigure = 1;
+  if (L.Kind != 2) ColouriseFigure();
+  if (Announce) {
+    ++ItemRequests;
+    PlaySound(Random(2) == 0 ? sndExcellent : sndVoxarine);
+  }
+}
+
+void TGame::ColouriseFigure() {
+  if (CurrentFigure < 1 || CurrentFigure > BonusFigureCount) return;
+  TBonusFigure& F = BonusFigures[CurrentFigure];
+  const TLevelInfo& L = CurrentLevel();
+  const int shift = Random(L.Colours[Mode] - F.ColourCount);
+  for (int c = 1; c <= F.Width; ++c)
+    for (int r = 1; r <= F.Height; ++r) {
+      TBonusCube& fc = F.Cubes[c][r];
+      fc.Shown = (fc.Kind != 0 && fc.Kind + shift <= 7) ? static_cast<std::uint8_t>(fc.Kind + shift) : 0;
+    }
+  F.Bonus = std::nearbyint((1 + L.BonusFactor) * F.BaseBonus);
+}
+
+void TGame::GrantItem() {
+  const TLevelInfo& L = CurrentLevel();
+  char letters[3];
+  int count = 0;
+  if (L.AllowBomb) letters[count++] = 'B';
+  if (L.AllowColorize) letters[count++] = 'C';
+  if (L.AllowShot) letters[count++] = 'S';
+  if (count == 0) return;
+  const char letter = count == 1 ? letters[0] : letters[Random(count)];
+  switch (letter) {
+    case 'B':
+      AddItem(ckBomb);
+      break;
+    case 'C': {
+      int k = 1 + Random(L.Colours[Mode]);
+      if (k >= 8) k = 1;
+      AddItem(static_cast<TCubeKind>(10 + k));
+      break;
+    }
+    case 'S':
+      AddItem(ckShot);
+      break;
+  }
+}

@@ -1,0 +1,640 @@
+// The OpenGL 3.3 core device. Set* calls only change the shared device state;
+// each DrawPrimitive compares that state with what GL last received and sends
+// the differences, so a frame of many small draws costs few GL calls.
+#include "platform/d3d8/gl/gl_device.h"
+
+#include <SDL.h>
+#include <epoxy/gl.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <unordered_map>
+
+#include "platform/d3d8/device_common.h"
+#include "platform/d3d8/gl/gl_shaders.h"
+
+namespace d3d8gl {
+
+namespace {
+
+using d3d8::TMemTexture;
+using d3d8::TMemVertexBuffer;
+
+D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
+  D3DMATRIX r{};
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j)
+      r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] + a.m[i][3] * b.m[3][j];
+  return r;
+}
+
+// Row vectors transform normals by the inverse transpose of the 3×3 part.
+// Stored so that uploading it untransposed gives GLSL the same product.
+void NormalMatrix(const D3DMATRIX& m, float out[9]) {
+  const float a = m._11, b = m._12, c = m._13, d = m._21, e = m._22, f = m._23, g = m._31, h = m._32, k = m._33;
+  const float co00 = e * k - f * h, co01 = -(d * k - f * g), co02 = d * h - e * g;
+  const float co10 = -(b * k - c * h), co11 = a * k - c * g, co12 = -(a * h - b * g);
+  const float co20 = b * f - c * e, co21 = -(a * f - c * d), co22 = a * e - b * d;
+  const float det = a * co00 + b * co01 + c * co02;
+  if (std::fabs(det) < 1e-30f) {
+    // A flattened object (scale 0) has no usable normals; keep them finite.
+    const float same[9] = {a, b, c, d, e, f, g, h, k};
+    std::memcpy(out, same, sizeof same);
+    return;
+  }
+  // inverse = adjugate / det = cofactorᵀ / det, so its transpose is cofactor / det.
+  const float inv = 1.0f / det;
+  const float r[9] = {co00 * inv, co01 * inv, co02 * inv, co10 * inv, co11 * inv,
+                      co12 * inv, co20 * inv, co21 * inv, co22 * inv};
+  std::memcpy(out, r, sizeof r);
+}
+
+D3DVECTOR TransformPoint(const D3DVECTOR& p, const D3DMATRIX& m) {
+  return {p.x * m._11 + p.y * m._21 + p.z * m._31 + m._41, p.x * m._12 + p.y * m._22 + p.z * m._32 + m._42,
+          p.x * m._13 + p.y * m._23 + p.z * m._33 + m._43};
+}
+
+D3DVECTOR TransformDirection(const D3DVECTOR& p, const D3DMATRIX& m) {
+  return {p.x * m._11 + p.y * m._21 + p.z * m._31, p.x * m._12 + p.y * m._22 + p.z * m._32,
+          p.x * m._13 + p.y * m._23 + p.z * m._33};
+}
+
+GLenum BlendFactor(DWORD d3d) {
+  switch (d3d) {
+    case D3DBLEND_ZERO: return GL_ZERO;
+    case D3DBLEND_ONE: return GL_ONE;
+    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
+    case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
+    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
+    case 11: return GL_SRC_ALPHA_SATURATE;  // D3DBLEND_SRCALPHASAT
+  }
+  return GL_ONE;
+}
+
+GLenum CompareFunc(DWORD d3d) {
+  switch (d3d) {
+    case D3DCMP_NEVER: return GL_NEVER;
+    case D3DCMP_LESS: return GL_LESS;
+    case D3DCMP_EQUAL: return GL_EQUAL;
+    case D3DCMP_LESSEQUAL: return GL_LEQUAL;
+    case D3DCMP_GREATER: return GL_GREATER;
+    case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
+    case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
+  }
+  return GL_ALWAYS;
+}
+
+GLint MinFilter(DWORD min, DWORD mip) {
+  const bool linear = min >= D3DTEXF_LINEAR;
+  if (mip == D3DTEXF_NONE) return linear ? GL_LINEAR : GL_NEAREST;
+  if (mip == D3DTEXF_POINT) return linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+  return linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+}
+
+GLint Wrap(DWORD address) {
+  if (address == D3DTADDRESS_MIRROR) return GL_MIRRORED_REPEAT;
+  if (address == D3DTADDRESS_CLAMP) return GL_CLAMP_TO_EDGE;
+  return GL_REPEAT;
+}
+
+// The lights as the shader takes them: enabled ones only, in camera space.
+struct TLightBlock {
+  GLint Count = 0;
+  GLint Type[MaxShaderLights]{};
+  float Vector[MaxShaderLights][3]{};
+  float Diffuse[MaxShaderLights][4]{}, Specular[MaxShaderLights][4]{}, Ambient[MaxShaderLights][4]{};
+  float Attenuation[MaxShaderLights][4]{};
+
+  bool operator==(const TLightBlock& o) const { return std::memcmp(this, &o, sizeof *this) == 0; }
+};
+
+void CopyColor(float out[4], const D3DCOLORVALUE& c) {
+  out[0] = c.r;
+  out[1] = c.g;
+  out[2] = c.b;
+  out[3] = c.a;
+}
+
+// Last values sent to one uniform, so that unchanged ones are not resent.
+struct TIntCache {
+  GLint Value = INT_MIN;
+  void Send(GLint location, GLint v) {
+    if (v == Value) return;
+    Value = v;
+    glUniform1i(location, v);
+  }
+};
+
+struct TFloatsCache {
+  float Value[16];
+  bool Valid = false;
+  void Send(GLint location, const float* v, int n) {
+    if (Valid && std::memcmp(Value, v, sizeof(float) * n) == 0) return;
+    std::memcpy(Value, v, sizeof(float) * n);
+    Valid = true;
+    switch (n) {
+      case 1: glUniform1f(location, v[0]); break;
+      case 2: glUniform2fv(location, 1, v); break;
+      case 3: glUniform3fv(location, 1, v); break;
+      case 4: glUniform4fv(location, 1, v); break;
+      case 9: glUniformMatrix3fv(location, 1, GL_FALSE, v); break;
+      case 16: glUniformMatrix4fv(location, 1, GL_FALSE, v); break;
+    }
+  }
+};
+
+class TGLDevice final : public d3d8::TDevice {
+ public:
+  TGLDevice(SDL_Window* window, SDL_GLContext context, const D3DPRESENT_PARAMETERS& params, bool madeFullscreen)
+      : TDevice(params.EnableAutoDepthStencil != FALSE),
+        Window(window),
+        Context(context),
+        AutoDepth(params.EnableAutoDepthStencil != FALSE),
+        MadeFullscreen(madeFullscreen) {}
+
+  bool InitGL() {
+    Program = BuildProgram(U);
+    if (!Program) return false;
+    glUseProgram(Program);
+    glUniform1i(U.Texture, 0);
+    glGenVertexArrays(1, &Vao);
+    glBindVertexArray(Vao);
+    for (GLuint a : {AttrPosition, AttrNormal, AttrDiffuse, AttrTexCoord}) glEnableVertexAttribArray(a);
+    glGenSamplers(1, &Sampler);
+    glBindSampler(0, Sampler);
+    glActiveTexture(GL_TEXTURE0);
+    // GL starts dithering and with its own idea of winding; Direct3D 8 doesn't dither
+    // and decides culling by the winding seen on screen.
+    glDisable(GL_DITHER);
+    glFrontFace(GL_CW);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    UpdateViewport();
+    return glGetError() == GL_NO_ERROR;
+  }
+
+  HRESULT Clear(DWORD Count, const void* pRects, DWORD Flags, D3DCOLOR Color, float Z, DWORD) override {
+    if (Count != 0 || pRects) return D3DERR_INVALIDCALL;  // the game clears whole buffers only
+    if ((Flags & D3DCLEAR_ZBUFFER) && !AutoDepth) return D3DERR_INVALIDCALL;
+    MakeCurrent();
+    UpdateViewport();
+    GLbitfield mask = 0;
+    if (Flags & D3DCLEAR_TARGET) {
+      glClearColor(static_cast<float>((Color >> 16) & 0xFF) / 255.0f, static_cast<float>((Color >> 8) & 0xFF) / 255.0f,
+                   static_cast<float>(Color & 0xFF) / 255.0f, static_cast<float>(Color >> 24) / 255.0f);
+      mask |= GL_COLOR_BUFFER_BIT;
+    }
+    if (Flags & D3DCLEAR_ZBUFFER) {
+      SetDepthMask(true);  // GL's clear obeys the depth write mask
+      glClearDepth(std::clamp(Z, 0.0f, 1.0f));
+      mask |= GL_DEPTH_BUFFER_BIT;
+    }
+    if (mask) glClear(mask);
+    return D3D_OK;
+  }
+
+  HRESULT BeginScene() override {
+    const HRESULT hr = TDevice::BeginScene();
+    if (SUCCEEDED(hr)) {
+      MakeCurrent();
+      UpdateViewport();
+    }
+    return hr;
+  }
+
+  HRESULT Present(const void*, const void*, HWND, const void*) override {
+    MakeCurrent();
+    SDL_GL_SwapWindow(Window);
+    return D3D_OK;
+  }
+
+  HRESULT DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex, UINT PrimitiveCount) override {
+    const HRESULT hr = CheckDraw(PrimitiveType, StartVertex, PrimitiveCount);
+    if (FAILED(hr)) return hr;
+    MakeCurrent();
+    ApplyStream();
+    ApplyTexture();
+    ApplyFixedState();
+    ApplyUniforms();
+    glDrawArrays(PrimitiveType == D3DPT_TRIANGLESTRIP ? GL_TRIANGLE_STRIP : GL_TRIANGLES,
+                 static_cast<GLint>(StartVertex),
+                 static_cast<GLsizei>(d3d8::VertexCount(PrimitiveType, PrimitiveCount)));
+    return D3D_OK;
+  }
+
+  HRESULT GetBackBufferSize(UINT* pWidth, UINT* pHeight) override {
+    if (!pWidth || !pHeight) return D3DERR_INVALIDCALL;
+    int w = 0, h = 0;
+    SDL_GL_GetDrawableSize(Window, &w, &h);
+    *pWidth = static_cast<UINT>(std::max(w, 0));
+    *pHeight = static_cast<UINT>(std::max(h, 0));
+    return D3D_OK;
+  }
+
+  void TextureDestroyed(TMemTexture* t) override {
+    auto it = GLTextures.find(t);
+    if (it == GLTextures.end()) return;
+    MakeCurrent();
+    if (BoundTexture == it->second.Name) BoundTexture = 0;
+    glDeleteTextures(1, &it->second.Name);
+    GLTextures.erase(it);
+  }
+
+  void VertexBufferDestroyed(TMemVertexBuffer* vb) override {
+    auto it = GLBuffers.find(vb);
+    if (it == GLBuffers.end()) return;
+    MakeCurrent();
+    if (BoundBuffer == vb) BoundBuffer = nullptr;
+    glDeleteBuffers(1, &it->second);
+    GLBuffers.erase(it);
+  }
+
+  HRESULT ReadPixels(UINT x, UINT y, UINT w, UINT h, std::vector<DWORD>& out) {
+    UINT bw = 0, bh = 0;
+    GetBackBufferSize(&bw, &bh);
+    if (w == 0 || h == 0 || x > bw || y > bh || w > bw - x || h > bh - y) return D3DERR_INVALIDCALL;
+    MakeCurrent();
+    std::vector<DWORD> rows(static_cast<size_t>(w) * h);
+    glReadBuffer(GL_BACK);
+    glReadPixels(static_cast<GLint>(x), static_cast<GLint>(bh - y - h), static_cast<GLsizei>(w),
+                 static_cast<GLsizei>(h), GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
+    out.resize(rows.size());
+    for (UINT r = 0; r < h; ++r)  // GL's rows run bottom-up
+      std::memcpy(&out[static_cast<size_t>(r) * w], &rows[static_cast<size_t>(h - 1 - r) * w], w * sizeof(DWORD));
+    return D3D_OK;
+  }
+
+ protected:
+  ~TGLDevice() override {
+    const bool current = SDL_GL_MakeCurrent(Window, Context) == 0;
+    DetachAll();
+    if (current) {
+      for (auto& [tex, gl] : GLTextures) glDeleteTextures(1, &gl.Name);
+      for (auto& [vb, name] : GLBuffers) glDeleteBuffers(1, &name);
+      if (Sampler) glDeleteSamplers(1, &Sampler);
+      if (Vao) glDeleteVertexArrays(1, &Vao);
+      if (Program) glDeleteProgram(Program);
+    }
+    SDL_GL_MakeCurrent(Window, nullptr);
+    SDL_GL_DeleteContext(Context);
+    if (MadeFullscreen) SDL_SetWindowFullscreen(Window, 0);
+  }
+
+ private:
+  struct TGLTexture {
+    GLuint Name = 0;
+    unsigned Version = ~0u;
+  };
+
+  void MakeCurrent() {
+    if (SDL_GL_GetCurrentContext() != Context) SDL_GL_MakeCurrent(Window, Context);
+  }
+
+  void UpdateViewport() {
+    int w = 0, h = 0;
+    SDL_GL_GetDrawableSize(Window, &w, &h);
+    if (w == ViewportW && h == ViewportH) return;
+    ViewportW = w;
+    ViewportH = h;
+    glViewport(0, 0, w, h);
+  }
+
+  void SetDepthMask(bool on) {
+    if (DepthMask == static_cast<int>(on)) return;
+    DepthMask = on;
+    glDepthMask(on ? GL_TRUE : GL_FALSE);
+  }
+
+  void Toggle(GLenum cap, bool on, int& cache) {
+    if (cache == static_cast<int>(on)) return;
+    cache = on;
+    if (on)
+      glEnable(cap);
+    else
+      glDisable(cap);
+  }
+
+  void ApplyStream() {
+    TMemVertexBuffer* vb = OwnVertexBuffer(S.Stream);  // CheckDraw made sure it is ours
+    auto [it, created] = GLBuffers.try_emplace(vb, 0);
+    if (created) {
+      glGenBuffers(1, &it->second);
+      glBindBuffer(GL_ARRAY_BUFFER, it->second);
+      glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vb->Bytes().size()), vb->Bytes().data(), GL_DYNAMIC_DRAW);
+      vb->DirtyBegin = vb->DirtyEnd = 0;
+    }
+    if (BoundBuffer != vb) {
+      BoundBuffer = vb;
+      glBindBuffer(GL_ARRAY_BUFFER, it->second);
+      const GLsizei stride = d3d8::VertexSize;
+      glVertexAttribPointer(AttrPosition, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(0));
+      glVertexAttribPointer(AttrNormal, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(12));
+      // D3DCOLOR is B, G, R, A in memory.
+      glVertexAttribPointer(AttrDiffuse, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride, reinterpret_cast<void*>(24));
+      glVertexAttribPointer(AttrTexCoord, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(28));
+    }
+    if (vb->DirtyEnd > vb->DirtyBegin) {
+      glBufferSubData(GL_ARRAY_BUFFER, vb->DirtyBegin, vb->DirtyEnd - vb->DirtyBegin, vb->Bytes().data() + vb->DirtyBegin);
+      vb->DirtyBegin = vb->DirtyEnd = 0;
+    }
+  }
+
+  void ApplyTexture() {
+    TMemTexture* tex = OwnTexture(S.Textures[0]);
+    HasTexture.Send(U.HasTexture, tex ? 1 : 0);
+    if (!tex) return;
+    TGLTexture& gl = GLTextures[tex];
+    if (!gl.Name) glGenTextures(1, &gl.Name);
+    if (BoundTexture != gl.Name) {
+      BoundTexture = gl.Name;
+      glBindTexture(GL_TEXTURE_2D, gl.Name);
+    }
+    if (gl.Version != tex->Version) {
+      gl.Version = tex->Version;
+      const GLint levels = static_cast<GLint>(tex->GetLevelCount());
+      for (GLint l = 0; l < levels; ++l)
+        glTexImage2D(GL_TEXTURE_2D, l, GL_RGBA8, static_cast<GLsizei>(tex->Width(l)), static_cast<GLsizei>(tex->Height(l)),
+                     0, GL_BGRA, GL_UNSIGNED_BYTE, tex->Pixels(l).data());
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, levels - 1);
+    }
+    const auto& st = S.StageStates[0];
+    const GLint mag = st[D3DTSS_MAGFILTER] >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST;
+    // A texture without its chain must not be sampled with mipmapping.
+    const DWORD mip = tex->GetLevelCount() > 1 ? st[D3DTSS_MIPFILTER] : D3DTEXF_NONE;
+    const GLint sampler[4] = {MinFilter(st[D3DTSS_MINFILTER], mip), mag, Wrap(st[D3DTSS_ADDRESSU]),
+                              Wrap(st[D3DTSS_ADDRESSV])};
+    if (std::memcmp(sampler, SamplerState, sizeof sampler) != 0) {
+      std::memcpy(SamplerState, sampler, sizeof sampler);
+      glSamplerParameteri(Sampler, GL_TEXTURE_MIN_FILTER, sampler[0]);
+      glSamplerParameteri(Sampler, GL_TEXTURE_MAG_FILTER, sampler[1]);
+      glSamplerParameteri(Sampler, GL_TEXTURE_WRAP_S, sampler[2]);
+      glSamplerParameteri(Sampler, GL_TEXTURE_WRAP_T, sampler[3]);
+    }
+  }
+
+  void ApplyFixedState() {
+    const auto& rs = S.RenderStates;
+    const bool blend = rs[D3DRS_ALPHABLENDENABLE] != FALSE;
+    Toggle(GL_BLEND, blend, BlendOn);
+    if (blend) {
+      DWORD src = rs[D3DRS_SRCBLEND], dst = rs[D3DRS_DESTBLEND];
+      if (src == 12 || src == 13) {  // D3DBLEND_BOTHSRCALPHA / BOTHINVSRCALPHA set both factors
+        dst = src == 12 ? D3DBLEND_INVSRCALPHA : D3DBLEND_SRCALPHA;
+        src = src == 12 ? D3DBLEND_SRCALPHA : D3DBLEND_INVSRCALPHA;
+      }
+      const GLenum s = BlendFactor(src), d = BlendFactor(dst);
+      if (s != BlendSrc || d != BlendDst) {
+        BlendSrc = s;
+        BlendDst = d;
+        glBlendFunc(s, d);
+      }
+    }
+    const bool depth = AutoDepth && rs[D3DRS_ZENABLE] != FALSE;
+    Toggle(GL_DEPTH_TEST, depth, DepthOn);
+    if (depth) {
+      SetDepthMask(rs[D3DRS_ZWRITEENABLE] != FALSE);
+      const GLenum f = CompareFunc(rs[D3DRS_ZFUNC]);
+      if (f != DepthFunc) {
+        DepthFunc = f;
+        glDepthFunc(f);
+      }
+    }
+    const DWORD cull = rs[D3DRS_CULLMODE];
+    Toggle(GL_CULL_FACE, cull == D3DCULL_CW || cull == D3DCULL_CCW, CullOn);
+    if (cull == D3DCULL_CW || cull == D3DCULL_CCW) {
+      // Front faces are the clockwise ones (glFrontFace(GL_CW)).
+      const GLenum face = cull == D3DCULL_CCW ? GL_BACK : GL_FRONT;
+      if (face != CullFace) {
+        CullFace = face;
+        glCullFace(face);
+      }
+    }
+    const GLenum fill = rs[D3DRS_FILLMODE] == D3DFILL_WIREFRAME ? GL_LINE
+                        : rs[D3DRS_FILLMODE] == D3DFILL_POINT   ? GL_POINT
+                                                                : GL_FILL;
+    if (fill != FillMode) {
+      FillMode = fill;
+      glPolygonMode(GL_FRONT_AND_BACK, fill);
+    }
+  }
+
+  void ApplyUniforms() {
+    const auto& rs = S.RenderStates;
+    const auto& st = S.StageStates[0];
+
+    if (std::memcmp(&S.World, &LastWorld, sizeof LastWorld) != 0 || std::memcmp(&S.View, &LastView, sizeof LastView) != 0 ||
+        !MatricesValid) {
+      LastWorld = S.World;
+      LastView = S.View;
+      MatricesValid = true;
+      const D3DMATRIX wv = Multiply(S.World, S.View);
+      WorldView.Send(U.WorldView, &wv._11, 16);
+      float normal[9];
+      NormalMatrix(wv, normal);
+      NormalCache.Send(U.NormalMatrix, normal, 9);
+    }
+    Projection.Send(U.Projection, &S.Projection._11, 16);
+    const float shift[2] = {ViewportW > 0 ? 1.0f / static_cast<float>(ViewportW) : 0.0f,
+                            ViewportH > 0 ? -1.0f / static_cast<float>(ViewportH) : 0.0f};
+    PixelShift.Send(U.PixelShift, shift, 2);
+
+    const bool lighting = rs[D3DRS_LIGHTING] != FALSE;
+    Lighting.Send(U.Lighting, lighting);
+    const bool specular = rs[D3DRS_SPECULARENABLE] != FALSE;
+    SpecularEnable.Send(U.SpecularEnable, specular);
+    if (lighting) {
+      Normalize.Send(U.Normalize, rs[D3DRS_NORMALIZENORMALS] != FALSE);
+      LocalViewer.Send(U.LocalViewer, rs[D3DRS_LOCALVIEWER] != FALSE);
+      ColorVertex.Send(U.ColorVertex, rs[D3DRS_COLORVERTEX] != FALSE);
+      DiffuseSource.Send(U.DiffuseSource, static_cast<GLint>(rs[D3DRS_DIFFUSEMATERIALSOURCE]));
+      AmbientSource.Send(U.AmbientSource, static_cast<GLint>(rs[D3DRS_AMBIENTMATERIALSOURCE]));
+      SpecularSource.Send(U.SpecularSource, static_cast<GLint>(rs[D3DRS_SPECULARMATERIALSOURCE]));
+      EmissiveSource.Send(U.EmissiveSource, static_cast<GLint>(rs[D3DRS_EMISSIVEMATERIALSOURCE]));
+      MatDiffuse.Send(U.MatDiffuse, &S.Material.Diffuse.r, 4);
+      MatAmbient.Send(U.MatAmbient, &S.Material.Ambient.r, 4);
+      MatSpecular.Send(U.MatSpecular, &S.Material.Specular.r, 4);
+      MatEmissive.Send(U.MatEmissive, &S.Material.Emissive.r, 4);
+      MatPower.Send(U.MatPower, &S.Material.Power, 1);
+      const DWORD ga = rs[D3DRS_AMBIENT];
+      const float ambient[3] = {static_cast<float>((ga >> 16) & 0xFF) / 255.0f,
+                                static_cast<float>((ga >> 8) & 0xFF) / 255.0f, static_cast<float>(ga & 0xFF) / 255.0f};
+      GlobalAmbient.Send(U.GlobalAmbient, ambient, 3);
+      ApplyLights();
+    }
+
+    ColorOp.Send(U.ColorOp, static_cast<GLint>(st[D3DTSS_COLOROP]));
+    ColorArg1.Send(U.ColorArg1, static_cast<GLint>(st[D3DTSS_COLORARG1]));
+    ColorArg2.Send(U.ColorArg2, static_cast<GLint>(st[D3DTSS_COLORARG2]));
+    AlphaOp.Send(U.AlphaOp, static_cast<GLint>(st[D3DTSS_ALPHAOP]));
+    AlphaArg1.Send(U.AlphaArg1, static_cast<GLint>(st[D3DTSS_ALPHAARG1]));
+    AlphaArg2.Send(U.AlphaArg2, static_cast<GLint>(st[D3DTSS_ALPHAARG2]));
+    const bool alphaTest = rs[D3DRS_ALPHATESTENABLE] != FALSE;
+    AlphaTest.Send(U.AlphaTest, alphaTest);
+    if (alphaTest) {
+      AlphaFunc.Send(U.AlphaFunc, static_cast<GLint>(rs[D3DRS_ALPHAFUNC]));
+      const float ref = static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF);
+      AlphaRef.Send(U.AlphaRef, &ref, 1);
+    }
+  }
+
+  void ApplyLights() {
+    TLightBlock block;
+    for (DWORD i = 0; i < d3d8::LightCount && block.Count < MaxShaderLights; ++i) {
+      if (!S.LightEnabled[i]) continue;
+      const D3DLIGHT8& l = S.Lights[i];
+      const int n = block.Count++;
+      if (l.Type == D3DLIGHT_DIRECTIONAL) {
+        block.Type[n] = 3;
+        D3DVECTOR d = TransformDirection(l.Direction, S.View);
+        const float len = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+        if (len > 0) d = {-d.x / len, -d.y / len, -d.z / len};
+        block.Vector[n][0] = d.x;
+        block.Vector[n][1] = d.y;
+        block.Vector[n][2] = d.z;
+      } else {
+        block.Type[n] = 1;
+        const D3DVECTOR p = TransformPoint(l.Position, S.View);
+        block.Vector[n][0] = p.x;
+        block.Vector[n][1] = p.y;
+        block.Vector[n][2] = p.z;
+      }
+      CopyColor(block.Diffuse[n], l.Diffuse);
+      CopyColor(block.Specular[n], l.Specular);
+      CopyColor(block.Ambient[n], l.Ambient);
+      block.Attenuation[n][0] = l.Attenuation0;
+      block.Attenuation[n][1] = l.Attenuation1;
+      block.Attenuation[n][2] = l.Attenuation2;
+      block.Attenuation[n][3] = l.Range;
+    }
+    if (LightsValid && block == Lights) return;
+    Lights = block;
+    LightsValid = true;
+    glUniform1i(U.LightCount, block.Count);
+    if (block.Count == 0) return;
+    glUniform1iv(U.LightType, block.Count, block.Type);
+    glUniform3fv(U.LightVector, block.Count, &block.Vector[0][0]);
+    glUniform4fv(U.LightDiffuse, block.Count, &block.Diffuse[0][0]);
+    glUniform4fv(U.LightSpecular, block.Count, &block.Specular[0][0]);
+    glUniform4fv(U.LightAmbient, block.Count, &block.Ambient[0][0]);
+    glUniform4fv(U.LightAttenuation, block.Count, &block.Attenuation[0][0]);
+  }
+
+  SDL_Window* Window;
+  SDL_GLContext Context;
+  bool AutoDepth;
+  bool MadeFullscreen;
+
+  GLuint Program = 0, Vao = 0, Sampler = 0;
+  TUniforms U{};
+  std::unordered_map<const TMemTexture*, TGLTexture> GLTextures;
+  std::unordered_map<const TMemVertexBuffer*, GLuint> GLBuffers;
+
+  // What GL currently has (-1 / 0: not yet sent).
+  int ViewportW = -1, ViewportH = -1;
+  const TMemVertexBuffer* BoundBuffer = nullptr;
+  GLuint BoundTexture = 0;
+  GLint SamplerState[4] = {-1, -1, -1, -1};
+  int BlendOn = -1, DepthOn = -1, CullOn = -1, DepthMask = -1;
+  GLenum BlendSrc = 0, BlendDst = 0, DepthFunc = 0, CullFace = 0, FillMode = 0;
+  D3DMATRIX LastWorld{}, LastView{};
+  bool MatricesValid = false;
+  TLightBlock Lights;
+  bool LightsValid = false;
+  TFloatsCache WorldView, NormalCache, Projection, PixelShift, MatDiffuse, MatAmbient, MatSpecular, MatEmissive,
+      MatPower, GlobalAmbient, AlphaRef;
+  TIntCache HasTexture, Lighting, SpecularEnable, Normalize, LocalViewer, ColorVertex, DiffuseSource, AmbientSource,
+      SpecularSource, EmissiveSource, ColorOp, ColorArg1, ColorArg2, AlphaOp, AlphaArg1, AlphaArg2, AlphaTest,
+      AlphaFunc;
+};
+
+// Full screen at the back buffer's size, the closest mode the display has.
+bool EnterFullscreen(SDL_Window* window, UINT width, UINT height) {
+  SDL_DisplayMode wanted{};
+  wanted.w = static_cast<int>(width);
+  wanted.h = static_cast<int>(height);
+  SDL_DisplayMode mode{};
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
+  if (!SDL_GetClosestDisplayMode(display, &wanted, &mode)) return false;
+  if (SDL_SetWindowDisplayMode(window, &mode) != 0) return false;
+  return SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) == 0;
+}
+
+class TGLD3D final : public d3d8::TRefCounted<IDirect3D8> {
+ public:
+  HRESULT GetAdapterDisplayMode(UINT Adapter, D3DDISPLAYMODE* pMode) override {
+    if (!pMode || Adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
+    SDL_DisplayMode mode{};
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return D3DERR_NOTAVAILABLE;
+    pMode->Width = static_cast<UINT>(mode.w);
+    pMode->Height = static_cast<UINT>(mode.h);
+    pMode->RefreshRate = static_cast<UINT>(mode.refresh_rate);
+    pMode->Format = SDL_BITSPERPIXEL(mode.format) == 16 ? D3DFMT_R5G6B5 : D3DFMT_X8R8G8B8;
+    return D3D_OK;
+  }
+
+  HRESULT CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND hFocusWindow, DWORD,
+                       D3DPRESENT_PARAMETERS* pp, IDirect3DDevice8** ppDevice) override {
+    if (!ppDevice) return D3DERR_INVALIDCALL;
+    *ppDevice = nullptr;
+    if (!pp || Adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
+    if (DeviceType != D3DDEVTYPE_HAL && DeviceType != D3DDEVTYPE_REF) return D3DERR_INVALIDDEVICE;
+    auto* window = static_cast<SDL_Window*>(pp->hDeviceWindow ? pp->hDeviceWindow : hFocusWindow);
+    if (!window || !(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL)) return D3DERR_INVALIDCALL;
+    if (!pp->Windowed && (pp->BackBufferWidth == 0 || pp->BackBufferHeight == 0)) return D3DERR_INVALIDCALL;
+
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    if (!context) return D3DERR_NOTAVAILABLE;
+    if (SDL_GL_MakeCurrent(window, context) != 0 || epoxy_gl_version() < 33) {
+      SDL_GL_DeleteContext(context);
+      return D3DERR_NOTAVAILABLE;
+    }
+    const bool fullscreen = !pp->Windowed;
+    if (fullscreen && !EnterFullscreen(window, pp->BackBufferWidth, pp->BackBufferHeight)) {
+      SDL_GL_DeleteContext(context);
+      return D3DERR_NOTAVAILABLE;
+    }
+    // Windowed presents at once; full screen waits for the vertical blank.
+    SDL_GL_SetSwapInterval(fullscreen ? 1 : 0);
+
+    auto* device = new TGLDevice(window, context, *pp, fullscreen);
+    if (!device->InitGL()) {
+      device->Release();
+      return D3DERR_NOTAVAILABLE;
+    }
+    *ppDevice = device;
+    return D3D_OK;
+  }
+};
+
+}  // namespace
+
+}  // namespace d3d8gl
+
+IDirect3D8* CreateGLDirect3D8() { return new d3d8gl::TGLD3D(); }
+
+void D3D8PrepareWindowAttributes() {
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+}
+
+HRESULT D3D8GLReadPixels(IDirect3DDevice8* Device, UINT X, UINT Y, UINT Width, UINT Height, std::vector<DWORD>& Pixels) {
+  auto* gl = dynamic_cast<d3d8gl::TGLDevice*>(Device);
+  return gl ? gl->ReadPixels(X, Y, Width, Height, Pixels) : D3DERR_INVALIDCALL;
+}

@@ -1,0 +1,394 @@
+// Forms over SDL2 + OpenGL + Dear ImGui: one window, GL context and ImGui
+// context per form, made when the form is first shown.
+#include "platform/forms/form.h"
+
+#include "platform/win32/message_box.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+
+#ifdef VOXARINE_HAVE_IMGUI
+#include <epoxy/gl.h>
+#include <imgui.h>
+#include <imgui_impl_opengl3.h>
+#include <imgui_impl_sdl.h>
+#endif
+
+TApplication Application;
+
+namespace {
+
+// A caption bar and frame, so that an outer height maps to a client height
+// as on the desktop the dialogs were laid out for.
+constexpr int FrameHeight = 29;
+
+#ifdef VOXARINE_HAVE_IMGUI
+const char* const DialogFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+// Light grey faces, thin dark frames, a blue focus ring: a plain native look.
+void ApplyDialogStyle() {
+  ImGui::StyleColorsLight();
+  ImGuiStyle& s = ImGui::GetStyle();
+  s.WindowPadding = ImVec2(0, 0);
+  s.WindowBorderSize = 0;
+  s.WindowRounding = 0;
+  s.FrameRounding = 2;
+  s.FrameBorderSize = 1;
+  s.FramePadding = ImVec2(6, 3);
+  s.ItemSpacing = ImVec2(6, 4);
+  s.PopupBorderSize = 1;
+  ImVec4* c = s.Colors;
+  c[ImGuiCol_WindowBg] = ImVec4(0.94f, 0.94f, 0.94f, 1);
+  c[ImGuiCol_PopupBg] = ImVec4(1, 1, 1, 1);
+  c[ImGuiCol_Text] = ImVec4(0, 0, 0, 1);
+  c[ImGuiCol_TextDisabled] = ImVec4(0.55f, 0.55f, 0.55f, 1);
+  c[ImGuiCol_Border] = ImVec4(0.55f, 0.55f, 0.55f, 1);
+  c[ImGuiCol_FrameBg] = ImVec4(1, 1, 1, 1);
+  c[ImGuiCol_FrameBgHovered] = ImVec4(0.90f, 0.95f, 1, 1);
+  c[ImGuiCol_FrameBgActive] = ImVec4(0.80f, 0.90f, 1, 1);
+  c[ImGuiCol_Button] = ImVec4(0.88f, 0.88f, 0.88f, 1);
+  c[ImGuiCol_ButtonHovered] = ImVec4(0.90f, 0.95f, 1, 1);
+  c[ImGuiCol_ButtonActive] = ImVec4(0.80f, 0.90f, 1, 1);
+  c[ImGuiCol_CheckMark] = ImVec4(0.1f, 0.1f, 0.1f, 1);
+  c[ImGuiCol_Header] = ImVec4(0.0f, 0.47f, 0.84f, 1);
+  c[ImGuiCol_HeaderHovered] = ImVec4(0.0f, 0.47f, 0.84f, 0.8f);
+  c[ImGuiCol_HeaderActive] = ImVec4(0.0f, 0.47f, 0.84f, 1);
+  c[ImGuiCol_NavHighlight] = ImVec4(0.0f, 0.47f, 0.84f, 1);
+}
+#endif
+
+}  // namespace
+
+void RunEvent(const std::function<void()>& Handler) {
+  try {
+    Handler();
+  } catch (const std::exception& e) {
+    ShowErrorMessage(e.what());
+  }
+}
+
+// ---- TForm ------------------------------------------------------------------------
+
+TForm::TForm(std::string Caption_, int ClientWidth_, int ClientHeight_)
+    : Caption(std::move(Caption_)), ClientWidth(ClientWidth_), ClientHeight(ClientHeight_) {
+  Application.AddForm(this);
+}
+
+TForm::~TForm() {
+  DestroyWindow();
+  Application.RemoveForm(this);
+}
+
+void TForm::Bind(TButton& Control, std::function<void()> Handler) {
+  Bindings_.push_back(TBinding{&Control, &Control, nullptr, std::move(Handler)});
+}
+
+void TForm::Bind(TCheckBox& Control, std::function<void()> Handler) {
+  Bindings_.push_back(TBinding{&Control, nullptr, &Control, std::move(Handler)});
+}
+
+void TForm::Click(TControl& Control) {
+  for (TBinding& b : Bindings_) {
+    if (b.Control != &Control) continue;
+    if (!Control.Enabled || !Control.Visible) return;
+    if (b.Button && b.Button->ModalResult != mrNone) ModalResult = b.Button->ModalResult;
+    if (b.Handler) RunEvent(b.Handler);
+    return;
+  }
+}
+
+bool TForm::WantsText() const {
+#ifdef VOXARINE_HAVE_IMGUI
+  if (Gui_) {
+    ImGuiContext* previous = ImGui::GetCurrentContext();
+    ImGui::SetCurrentContext(Gui_);
+    const bool wants = ImGui::GetIO().WantTextInput;
+    ImGui::SetCurrentContext(previous);
+    return wants;
+  }
+#endif
+  return false;
+}
+
+bool TForm::PopupOpen() const {
+#ifdef VOXARINE_HAVE_IMGUI
+  if (Gui_) {
+    ImGuiContext* previous = ImGui::GetCurrentContext();
+    ImGui::SetCurrentContext(Gui_);
+    const bool open = ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId);
+    ImGui::SetCurrentContext(previous);
+    return open;
+  }
+#endif
+  return false;
+}
+
+bool TForm::PressKey(int Key, bool Alt) {
+  // An open drop-down list takes Enter and Escape itself.
+  if ((Key == SDLK_RETURN || Key == SDLK_KP_ENTER || Key == SDLK_ESCAPE) && PopupOpen()) return false;
+  auto usable = [](const TBinding& b) { return b.Control->Enabled && b.Control->Visible; };
+  if (Key == SDLK_RETURN || Key == SDLK_KP_ENTER) {
+    // The focused button takes Enter; otherwise the default button does.
+    for (TBinding& b : Bindings_)
+      if (b.Button && b.Control == Focused && usable(b)) return Click(*b.Control), true;
+    for (TBinding& b : Bindings_)
+      if (b.Button && b.Button->Default && usable(b)) return Click(*b.Control), true;
+    return false;
+  }
+  if (Key == SDLK_ESCAPE) {
+    for (TBinding& b : Bindings_)
+      if (b.Button && b.Button->Cancel && usable(b)) return Click(*b.Control), true;
+    return false;
+  }
+  // Accelerators: with Alt always, without it unless text is being typed.
+  if (Key < 0 || Key > 127 || !std::isalnum(Key) || (!Alt && WantsText())) return false;
+  const char letter = static_cast<char>(std::tolower(Key));
+  for (TBinding& b : Bindings_) {
+    if (AcceleratorOf(b.Control->Caption) != letter || !usable(b)) continue;
+    if (b.Check) b.Check->Checked = !b.Check->Checked;
+    Focused = b.Control;
+    Click(*b.Control);
+    return true;
+  }
+  return false;
+}
+
+void TForm::CloseBox() {
+  if (Modal_)
+    ModalResult = mrCancel;
+  else
+    Close();
+}
+
+void TForm::SetCaption(const std::string& Text) {
+  Caption = Text;
+  if (Window_) SDL_SetWindowTitle(Window_, Caption.c_str());
+}
+
+void TForm::SetHeight(int OuterHeight) {
+  ClientHeight = std::max(1, OuterHeight - FrameHeight);
+  if (Window_) SDL_SetWindowSize(Window_, ClientWidth, ClientHeight);
+}
+
+void TForm::Show() {
+  if (Closed_) return;
+  RunEvent([this] { FormShow(); });
+  if (Application.HasDisplay && !Window_) MakeWindow();
+  if (Window_) {
+    SDL_SetWindowTitle(Window_, Caption.c_str());
+    SDL_SetWindowSize(Window_, ClientWidth, ClientHeight);
+    SDL_SetWindowPosition(Window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    SDL_ShowWindow(Window_);
+    SDL_RaiseWindow(Window_);
+  }
+  Visible_ = true;
+  FirstFrame_ = true;
+}
+
+void TForm::Hide() {
+  if (!Visible_) return;
+  Visible_ = false;
+  if (Window_) SDL_HideWindow(Window_);
+  RunEvent([this] { FormHide(); });
+}
+
+void TForm::Close() {
+  if (Closed_) return;
+  RunEvent([this] { FormClose(); });
+  Closed_ = true;
+  Visible_ = false;
+  if (Window_) SDL_HideWindow(Window_);
+  if (Application.MainForm == this) Application.Terminate();
+}
+
+int TForm::ShowModal() {
+  ModalResult = mrNone;
+  Modal_ = true;
+  Show();
+  // Without a display nobody can answer: the dialog is cancelled at once.
+  if (!Window_) ModalResult = mrCancel;
+  while (ModalResult == mrNone && !Application.Terminated) Application.ProcessMessages(this);
+  Modal_ = false;
+  Hide();
+  return ModalResult;
+}
+
+bool TForm::OwnsEvent(const SDL_Event& Event) const {
+  if (!Window_) return false;
+  const Uint32 id = SDL_GetWindowID(Window_);
+  switch (Event.type) {
+    case SDL_WINDOWEVENT: return Event.window.windowID == id;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: return Event.key.windowID == id;
+    case SDL_TEXTINPUT: return Event.text.windowID == id;
+    case SDL_MOUSEMOTION: return Event.motion.windowID == id;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: return Event.button.windowID == id;
+    case SDL_MOUSEWHEEL: return Event.wheel.windowID == id;
+    default: return false;
+  }
+}
+
+void TForm::HandleEvent(const SDL_Event& Event, bool AcceptInput) {
+  if (Event.type == SDL_WINDOWEVENT && Event.window.event == SDL_WINDOWEVENT_CLOSE) {
+    if (AcceptInput) CloseBox();
+    return;
+  }
+  const bool input = Event.type == SDL_KEYDOWN || Event.type == SDL_KEYUP || Event.type == SDL_TEXTINPUT ||
+                     Event.type == SDL_MOUSEBUTTONDOWN || Event.type == SDL_MOUSEBUTTONUP ||
+                     Event.type == SDL_MOUSEWHEEL;
+  if (input && !AcceptInput) return;
+  if (Event.type == SDL_KEYDOWN && (Event.key.keysym.mod & (KMOD_CTRL | KMOD_GUI)) == 0) {
+    if (PressKey(Event.key.keysym.sym, (Event.key.keysym.mod & KMOD_ALT) != 0)) return;
+  }
+#ifdef VOXARINE_HAVE_IMGUI
+  if (Gui_) {
+    ImGui::SetCurrentContext(Gui_);
+    ImGui_ImplSDL2_ProcessEvent(&Event);
+  }
+#endif
+}
+
+bool TForm::MakeWindow() {
+#ifdef VOXARINE_HAVE_IMGUI
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  Window_ = SDL_CreateWindow(Caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, ClientWidth,
+                             ClientHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  if (!Window_) {
+    std::fprintf(stderr, "Voxarine: cannot open the \"%s\" window: %s\n", Caption.c_str(), SDL_GetError());
+    return false;
+  }
+  GLContext_ = SDL_GL_CreateContext(Window_);
+  if (!GLContext_) {
+    std::fprintf(stderr, "Voxarine: no OpenGL 3.3 for the \"%s\" window: %s\n", Caption.c_str(), SDL_GetError());
+    SDL_DestroyWindow(Window_);
+    Window_ = nullptr;
+    return false;
+  }
+  SDL_GL_MakeCurrent(Window_, GLContext_);
+  SDL_GL_SetSwapInterval(1);  // a dialog needs no more than the display's rate
+
+  ImGuiContext* previous = ImGui::GetCurrentContext();
+  Gui_ = ImGui::CreateContext();
+  ImGui::SetCurrentContext(Gui_);
+  ImGuiIO& io = ImGui::GetIO();
+  io.IniFilename = nullptr;  // dialogs have fixed layouts: nothing to remember
+  io.LogFilename = nullptr;
+  io.ConfigFlags |= ImGuiConfigFlags_NavEnableKeyboard;
+  std::error_code ec;
+  if (std::filesystem::exists(DialogFont, ec)) io.Fonts->AddFontFromFileTTF(DialogFont, 13.0f);
+  ApplyDialogStyle();
+  ImGui_ImplSDL2_InitForOpenGL(Window_, GLContext_);
+  ImGui_ImplOpenGL3_Init("#version 330 core");
+  if (previous) ImGui::SetCurrentContext(previous);
+  return true;
+#else
+  return false;
+#endif
+}
+
+void TForm::DestroyWindow() {
+  if (!Window_) return;
+#ifdef VOXARINE_HAVE_IMGUI
+  SDL_GL_MakeCurrent(Window_, GLContext_);
+  ImGui::SetCurrentContext(Gui_);
+  ImGui_ImplOpenGL3_Shutdown();
+  ImGui_ImplSDL2_Shutdown();
+  ImGui::DestroyContext(Gui_);
+  Gui_ = nullptr;
+  SDL_GL_DeleteContext(GLContext_);
+#endif
+  GLContext_ = nullptr;
+  SDL_DestroyWindow(Window_);
+  Window_ = nullptr;
+}
+
+void TForm::Render() {
+#ifdef VOXARINE_HAVE_IMGUI
+  if (!Window_ || !Visible_ || !Gui_) return;
+  SDL_GL_MakeCurrent(Window_, GLContext_);
+  ImGui::SetCurrentContext(Gui_);
+  ImGui_ImplOpenGL3_NewFrame();
+  ImGui_ImplSDL2_NewFrame();
+  ImGui::NewFrame();
+  const ImGuiIO& io = ImGui::GetIO();
+  ImGui::SetNextWindowPos(ImVec2(0, 0));
+  ImGui::SetNextWindowSize(io.DisplaySize);
+  ImGui::Begin("##form", nullptr,
+               ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings |
+                   ImGuiWindowFlags_NoBringToFrontOnFocus);
+  // The first control in tab order starts with the focus, as in any dialog.
+  if (FirstFrame_) ImGui::SetKeyboardFocusHere();
+  FirstFrame_ = false;
+  Focused = nullptr;
+  Paint();
+  ImGui::End();
+  ImGui::Render();
+  int w = 0, h = 0;
+  SDL_GL_GetDrawableSize(Window_, &w, &h);
+  glViewport(0, 0, w, h);
+  glClearColor(0.94f, 0.94f, 0.94f, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+  SDL_GL_SwapWindow(Window_);
+#endif
+}
+
+// ---- TApplication -------------------------------------------------------------------
+
+bool TApplication::Initialize() {
+  HasDisplay = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+  if (HasDisplay) {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    // The dummy and offscreen drivers have no windows to show a dialog in.
+    if (driver && (SDL_strcmp(driver, "dummy") == 0 || SDL_strcmp(driver, "offscreen") == 0)) HasDisplay = false;
+  }
+  return HasDisplay;
+}
+
+void TApplication::CreateForm(TForm& Form) {
+  RunEvent([&Form] { Form.FormCreate(); });
+}
+
+void TApplication::AddForm(TForm* Form) { Forms_.push_back(Form); }
+
+void TApplication::RemoveForm(TForm* Form) {
+  Forms_.erase(std::remove(Forms_.begin(), Forms_.end(), Form), Forms_.end());
+  if (MainForm == Form) MainForm = nullptr;
+}
+
+void TApplication::ProcessMessages(TForm* Modal) {
+  SDL_Event e;
+  // Wake at least every 50 ms so that idle work and redraws go on.
+  if (SDL_WaitEventTimeout(&e, 50)) {
+    do {
+      if (e.type == SDL_QUIT) {
+        if (!Modal && MainForm) MainForm->Close();
+        continue;
+      }
+      for (TForm* f : Forms_)
+        if (f->OwnsEvent(e)) {
+          f->HandleEvent(e, Modal == nullptr || Modal == f);
+          break;
+        }
+    } while (SDL_PollEvent(&e));
+  }
+  for (TForm* f : std::vector<TForm*>(Forms_)) f->Render();
+}
+
+void TApplication::Run(TForm& Main) {
+  MainForm = &Main;
+  while (!Terminated && !Main.Closed()) {
+    if (Idle) Idle();
+    if (Terminated || Main.Closed()) break;
+    ProcessMessages();
+  }
+}

@@ -1,0 +1,328 @@
+// The OpenGL device on a real window: pixels read back from the back buffer.
+// Geometry is given straight in clip space (identity transforms), so screen
+// positions are easy to predict: x, y in -1..1 (y up), depth z in 0..1.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/gl/gl_device.h"
+
+namespace {
+
+constexpr int W = 160, H = 120;
+constexpr DWORD SceneFVF = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+
+struct TVertex {
+  float X, Y, Z, NX, NY, NZ;
+  D3DCOLOR Diffuse;
+  float U, V;
+};
+static_assert(sizeof(TVertex) == 36);
+
+// A rectangle as two triangles, each clockwise on screen (Direct3D's front
+// faces under the default culling). v runs downwards, as in Direct3D.
+void Quad(TVertex* out, float x0, float y0, float x1, float y1, float z, D3DCOLOR c) {
+  const TVertex tl{x0, y1, z, 0, 0, -1, c, 0, 0}, tr{x1, y1, z, 0, 0, -1, c, 1, 0};
+  const TVertex bl{x0, y0, z, 0, 0, -1, c, 0, 1}, br{x1, y0, z, 0, 0, -1, c, 1, 1};
+  const TVertex v[6] = {bl, tl, tr, bl, tr, br};
+  std::memcpy(out, v, sizeof v);
+}
+
+int Channel(DWORD c, int shift) { return static_cast<int>((c >> shift) & 0xFF); }
+
+class DeviceRenderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    D3D8PrepareWindowAttributes();
+    Window = SDL_CreateWindow("device test", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, W, H,
+                              SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    ASSERT_NE(Window, nullptr) << SDL_GetError();
+    D3D8SelectBackend(TD3D8Backend::OpenGL);
+    D3D = Direct3DCreate8(D3D_SDK_VERSION);
+    ASSERT_NE(D3D, nullptr);
+    D3DDISPLAYMODE mode{};
+    ASSERT_EQ(D3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode), D3D_OK);
+    D3DPRESENT_PARAMETERS pp{};
+    pp.Windowed = TRUE;
+    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    pp.BackBufferFormat = mode.Format;
+    pp.hDeviceWindow = Window;
+    pp.EnableAutoDepthStencil = TRUE;
+    pp.AutoDepthStencilFormat = D3DFMT_D16;
+    ASSERT_EQ(D3D->CreateDevice(0, D3DDEVTYPE_HAL, Window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &Device), D3D_OK);
+    ASSERT_EQ(Device->CreateVertexBuffer(64 * 36, 0, SceneFVF, D3DPOOL_MANAGED, &VB), D3D_OK);
+    Device->SetStreamSource(0, VB, 36);
+    Device->SetVertexShader(SceneFVF);
+  }
+
+  void TearDown() override {
+    SafeRelease(VB);
+    SafeRelease(Device);
+    SafeRelease(D3D);
+    if (Window) SDL_DestroyWindow(Window);
+    SDL_Quit();
+  }
+
+  // Writes vertices from vertex `first` on.
+  void Put(UINT first, const TVertex* v, UINT count) {
+    BYTE* p = nullptr;
+    ASSERT_EQ(VB->Lock(first * 36, count * 36, &p, 0), D3D_OK);
+    std::memcpy(p, v, count * 36);
+    ASSERT_EQ(VB->Unlock(), D3D_OK);
+  }
+
+  void PutQuad(UINT first, float x0, float y0, float x1, float y1, float z, D3DCOLOR c) {
+    TVertex v[6];
+    Quad(v, x0, y0, x1, y1, z, c);
+    Put(first, v, 6);
+  }
+
+  void Begin(D3DCOLOR clear) {
+    ASSERT_EQ(Device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, clear, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(Device->BeginScene(), D3D_OK);
+  }
+
+  // RGB of the back buffer pixel at (x, y) from the top-left corner.
+  DWORD At(UINT x, UINT y) {
+    std::vector<DWORD> px;
+    EXPECT_EQ(D3D8GLReadPixels(Device, x, y, 1, 1, px), D3D_OK);
+    return px.empty() ? 0xDEADBEEF : px[0] & 0xFFFFFF;
+  }
+
+  void ExpectColor(UINT x, UINT y, int r, int g, int b, int tolerance = 3) {
+    const DWORD c = At(x, y);
+    SCOPED_TRACE(::testing::Message() << "pixel (" << x << ", " << y << ") = " << std::hex << c);
+    EXPECT_NEAR(Channel(c, 16), r, tolerance);
+    EXPECT_NEAR(Channel(c, 8), g, tolerance);
+    EXPECT_NEAR(Channel(c, 0), b, tolerance);
+  }
+
+  IDirect3DTexture8* MakeTexture(UINT w, UINT h, UINT levels, const std::vector<std::vector<DWORD>>& pixels) {
+    IDirect3DTexture8* t = nullptr;
+    EXPECT_EQ(Device->CreateTexture(w, h, levels, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t), D3D_OK);
+    for (UINT l = 0; l < pixels.size(); ++l) {
+      D3DLOCKED_RECT r{};
+      EXPECT_EQ(t->LockRect(l, &r, nullptr, 0), D3D_OK);
+      std::memcpy(r.pBits, pixels[l].data(), pixels[l].size() * 4);
+      t->UnlockRect(l);
+    }
+    return t;
+  }
+
+  SDL_Window* Window = nullptr;
+  IDirect3D8* D3D = nullptr;
+  IDirect3DDevice8* Device = nullptr;
+  IDirect3DVertexBuffer8* VB = nullptr;
+};
+
+TEST_F(DeviceRenderTest, ClearFillsTheBackBuffer) {
+  UINT w = 0, h = 0;
+  ASSERT_EQ(Device->GetBackBufferSize(&w, &h), D3D_OK);
+  EXPECT_EQ(w, static_cast<UINT>(W));
+  EXPECT_EQ(h, static_cast<UINT>(H));
+  Begin(0x02215BFF);
+  Device->EndScene();
+  ExpectColor(0, 0, 0x21, 0x5B, 0xFF, 0);
+  ExpectColor(W - 1, H - 1, 0x21, 0x5B, 0xFF, 0);
+  EXPECT_EQ(Device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+}
+
+// An untextured draw shows the vertex diffuse: directly when unlit, through
+// the material sources and lights when lit.
+TEST_F(DeviceRenderTest, UntexturedShowsVertexDiffuse) {
+  PutQuad(0, -1, -1, 0, 1, 0.5f, 0xFF80C040);   // left half
+  PutQuad(6, 0, -1, 1, 1, 0.5f, 0xFF80C040);    // right half
+  Begin(0xFF000000);
+  Device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+  // Lit, no light: material ambient × global ambient only; vertex diffuse × 0 lights.
+  Device->SetRenderState(D3DRS_LIGHTING, TRUE);
+  Device->SetRenderState(D3DRS_AMBIENT, 0x00406080);
+  D3DMATERIAL8 m{};
+  m.Ambient = {1, 1, 1, 1};
+  Device->SetMaterial(&m);
+  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 6, 2);
+  Device->EndScene();
+  ExpectColor(W / 4, H / 2, 0x80, 0xC0, 0x40);
+  ExpectColor(3 * W / 4, H / 2, 0x40, 0x60, 0x80);
+}
+
+// A point light in front of a quad: diffuse by N·L with attenuation, and a
+// vertex beyond the light's range gets nothing from it, not even ambient.
+TEST_F(DeviceRenderTest, PointLightWithRangeCutOff) {
+  PutQuad(0, -1, -1, 1, 1, 0.5f, 0xFFFF0000);
+  D3DMATERIAL8 m{};
+  m.Ambient = {1, 1, 1, 1};
+  D3DLIGHT8 light{};
+  light.Type = D3DLIGHT_POINT;
+  light.Diffuse = {1, 1, 1, 0};
+  light.Ambient = {0.25f, 0.25f, 0.25f, 0};
+  light.Position = {0, 0, -1};
+  light.Attenuation0 = 1;
+  const float cornerDistance = std::sqrt(1.0f + 1.0f + 1.5f * 1.5f);  // 2.06
+
+  for (float range : {3.0f, 2.0f}) {
+    SCOPED_TRACE(range);
+    light.Range = range;
+    Begin(0xFF000000);
+    Device->SetRenderState(D3DRS_AMBIENT, 0x00202020);
+    Device->SetMaterial(&m);
+    Device->SetLight(0, &light);
+    Device->LightEnable(0, TRUE);
+    Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+    Device->EndScene();
+    const int ga = 0x20;
+    if (range > cornerDistance) {
+      // red: Ca·(Ga + 0.25) + Cd·(N·L = 1.5 / 2.06) clamps to 1; green: Ca·(Ga + 0.25).
+      ExpectColor(W / 2, H / 2, 255, ga + 64, ga + 64);
+    } else {
+      ExpectColor(W / 2, H / 2, ga, ga, ga);
+    }
+    Device->Present(nullptr, nullptr, nullptr, nullptr);
+  }
+
+  // Diffuse alone, no ambient anywhere: every corner sees N·L = 1.5 / 2.06.
+  light.Ambient = {0, 0, 0, 0};
+  light.Range = 10;
+  Begin(0xFF000000);
+  Device->SetRenderState(D3DRS_AMBIENT, 0);
+  Device->SetLight(0, &light);
+  Device->LightEnable(0, TRUE);
+  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+  Device->EndScene();
+  ExpectColor(W / 2, H / 2, static_cast<int>(std::lround(255 * 1.5 / cornerDistance)), 0, 0);
+}
+
+// Texel (0, 0) is the picture's top-left corner and shows top-left on screen.
+TEST_F(DeviceRenderTest, TextureIsNotMirrored) {
+  IDirect3DTexture8* tex = MakeTexture(2, 2, 1, {{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}});
+  PutQuad(0, -1, -1, 1, 1, 0.5f, 0xFFFFFFFF);
+  Begin(0xFF000000);
+  Device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  Device->SetTexture(0, tex);
+  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+  Device->SetTexture(0, nullptr);
+  Device->EndScene();
+  ExpectColor(W / 4, H / 4, 255, 0, 0, 0);
+  ExpectColor(3 * W / 4, H / 4, 0, 255, 0, 0);
+  ExpectColor(W / 4, 3 * H / 4, 0, 0, 255, 0);
+  ExpectColor(3 * W / 4, 3 * H / 4, 255, 255, 255, 0);
+  tex->Release();
+}
+
+// MIPFILTER NONE samples level 0 only, even when minified and a chain exists.
+TEST_F(DeviceRenderTest, MipFilterChoosesLevels) {
+  std::vector<DWORD> red(16 * 16, 0xFFFF0000), green(8 * 8, 0xFF00FF00);
+  IDirect3DTexture8* tex = MakeTexture(16, 16, 2, {red, green});
+  PutQuad(0, -0.05f, -0.05f, 0.05f, 0.05f, 0.5f, 0xFFFFFFFF);  // 8×6 pixels: minified
+  for (DWORD mip : {D3DTEXF_NONE, D3DTEXF_POINT}) {
+    Begin(0xFF000000);
+    Device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    Device->SetTexture(0, tex);
+    Device->SetTextureStageState(0, D3DTSS_MIPFILTER, mip);
+    Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+    Device->EndScene();
+    if (mip == D3DTEXF_NONE)
+      ExpectColor(W / 2, H / 2, 255, 0, 0, 0);
+    else
+      ExpectColor(W / 2, H / 2, 0, 255, 0, 0);
+    Device->Present(nullptr, nullptr, nullptr, nullptr);
+  }
+  Device->SetTexture(0, nullptr);
+  tex->Release();
+}
+
+// Half alpha blends half and half; alpha testing drops what fails the test.
+TEST_F(DeviceRenderTest, AlphaBlendingAndAlphaTest) {
+  PutQuad(0, -1, -1, 0, 1, 0.5f, 0x80FF0000);
+  PutQuad(6, 0, -1, 1, 1, 0.5f, 0x80FF0000);
+  Begin(0xFF0000FF);
+  Device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  Device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+  Device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  Device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  // The reference alone does nothing while alpha testing is off.
+  Device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+  Device->SetRenderState(D3DRS_ALPHAREF, 200);
+  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+  Device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 6, 2);
+  Device->EndScene();
+  ExpectColor(W / 4, H / 2, 128, 0, 127, 2);
+  ExpectColor(3 * W / 4, H / 2, 0, 0, 255, 0);
+}
+
+// Culling goes by the winding seen on screen: our quads are clockwise.
+TEST_F(DeviceRenderTest, CullModeByScreenWinding) {
+  PutQuad(0, -1, -1, 1, 1, 0.5f, 0xFFFFFFFF);
+  const DWORD modes[3] = {D3DCULL_CCW, D3DCULL_CW, D3DCULL_NONE};
+  const bool drawn[3] = {true, false, true};
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(modes[i]);
+    Begin(0xFF000000);
+    Device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    Device->SetRenderState(D3DRS_CULLMODE, modes[i]);
+    Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+    Device->EndScene();
+    EXPECT_EQ(At(W / 2, H / 2), drawn[i] ? 0xFFFFFFu : 0u);
+    Device->Present(nullptr, nullptr, nullptr, nullptr);
+  }
+}
+
+// The nearer of two quads wins with depth testing on, the later one with it off.
+TEST_F(DeviceRenderTest, DepthTest) {
+  PutQuad(0, -1, -1, 1, 1, 0.2f, 0xFFFF0000);  // near
+  PutQuad(6, -1, -1, 1, 1, 0.8f, 0xFF00FF00);  // far
+  for (BOOL z : {TRUE, FALSE}) {
+    Begin(0xFF000000);
+    Device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    Device->SetRenderState(D3DRS_ZENABLE, z);
+    Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+    Device->DrawPrimitive(D3DPT_TRIANGLELIST, 6, 2);
+    Device->EndScene();
+    EXPECT_EQ(At(W / 2, H / 2), z ? 0xFF0000u : 0x00FF00u);
+    Device->Present(nullptr, nullptr, nullptr, nullptr);
+  }
+}
+
+// Rewriting a few vertices between draws shows in the next draw.
+TEST_F(DeviceRenderTest, VertexRewritesReachTheNextDraw) {
+  Begin(0xFF000000);
+  Device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  PutQuad(0, -1, -1, 0, 1, 0.5f, 0xFF0000FF);
+  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+  PutQuad(0, 0, -1, 1, 1, 0.5f, 0xFFFFFF00);
+  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+  Device->EndScene();
+  EXPECT_EQ(At(W / 4, H / 2), 0x0000FFu);
+  EXPECT_EQ(At(3 * W / 4, H / 2), 0xFFFF00u);
+}
+
+// After the window changes size the back buffer follows it.
+TEST_F(DeviceRenderTest, BackBufferFollowsWindowSize) {
+  SDL_SetWindowSize(Window, 200, 100);
+  SDL_PumpEvents();
+  UINT w = 0, h = 0;
+  ASSERT_EQ(Device->GetBackBufferSize(&w, &h), D3D_OK);
+  ASSERT_EQ(w, 200u);
+  ASSERT_EQ(h, 100u);
+  PutQuad(0, 0, -1, 1, 1, 0.5f, 0xFFFFFFFF);  // right half
+  Begin(0xFF102030);
+  Device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+  Device->EndScene();
+  EXPECT_EQ(At(0, 99), 0x102030u);
+  EXPECT_EQ(At(99, 50), 0x102030u);
+  EXPECT_EQ(At(100, 50), 0xFFFFFFu);
+  EXPECT_EQ(At(199, 0), 0xFFFFFFu);
+  std::vector<DWORD> px;
+  EXPECT_EQ(D3D8GLReadPixels(Device, 199, 99, 2, 1, px), D3DERR_INVALIDCALL);
+}
+
+}  // namespace

@@ -1,0 +1,321 @@
+// The game window on the recording device and SDL's dummy video driver: the
+// idle passes, the loading sequence, input routing by state, the game-over
+// transition, frame-rate lines, focus changes and closing.
+#include <SDL.h>
+
+#include <filesystem>
+
+#include "audio/sounds.h"
+#include "frontend/cursor.h"
+#include "frontend/hiscores.h"
+#include "frontend/loading_bar.h"
+#include "frontend/menu.h"
+#include "frontend/menu3d.h"
+#include "game/game.h"
+#include "platform/win32/registry.h"
+#include "platform/win32/screen_metrics.h"
+#include "platform/win32/ticks.h"
+#include "scene_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class FormMainTest : public SceneTest {
+ protected:
+  void SetUp() override {
+    SceneTest::SetUp();
+    SetRegistryFile(Folder / "config/settings.reg");
+    SetScreenSizeOverride(TScreenSize{1280, 1024});
+    for (const char* name : {"Menu.dat", "Levels.dat", "BonusFigures.dat"})
+      fs::copy_file(std::string(VOXARINE_SOURCE_DIR) + "/assets/data/" + name, Folder / ("data/" + std::string(name)));
+    std::string row = "0";
+    for (int i = 1; i <= 51; ++i) row += " " + std::to_string(10 * i);
+    for (const char* name : {"data/font.dat", "data/font1.dat"}) WriteText(Folder / name, "x\n512\nx\n1\n" + row + "\n");
+    AudioRecording = true;
+    AudioCalls.clear();
+    SetTickCountOverride(1000);
+  }
+
+  void TearDown() override {
+    if (FormMain) ReleaseGameWindow();
+    SetTickCountOverride(std::nullopt);
+    SetScreenSizeOverride(std::nullopt);
+    SetRegistryFile("");
+    AudioRecording = false;
+    SceneTest::TearDown();
+  }
+
+  // Creates, shows and loads the window: it ends in the menu.
+  void OpenWindow() {
+    FormMain = std::make_unique<TFormMain>();
+    FormMain->FormShow();
+    ASSERT_FALSE(FormMain->Terminated());
+    FormMain->Show();
+    bool done = true;
+    FormMain->ApplicationEvents1Idle(done);
+    ASSERT_EQ(GameState, gsLoading);
+    done = true;
+    FormMain->ApplicationEvents1Idle(done);
+    ASSERT_EQ(GameState, gsMenu);
+    Rec = AsRecordDevice(D3DDevice);
+  }
+
+  // A running game of mode 1 on page 4.
+  void StartPlaying() {
+    Game->Mode = 1;
+    StartGame();
+    GameState = gsGame;
+    Game->EndPhase = epPlaying;
+    Menu->SetPage(mpPlaying);
+  }
+
+  bool SavedGameExists() { return fs::exists(ResolvePath(SaveFileNames[1])); }
+  bool Played(const std::string& name, int arg) {
+    for (const auto& c : AudioCalls)
+      if (c.Name == name && c.Arg == arg) return true;
+    return false;
+  }
+};
+
+TEST_F(FormMainTest, FirstPassBuildsTheSceneNextPassLoadsAndShowsTheMenu) {
+  FormMain = std::make_unique<TFormMain>();
+  FormMain->FormShow();
+  FormMain->Show();
+  bool done = true;
+  FormMain->ApplicationEvents1Idle(done);
+  EXPECT_TRUE(done) << "the building pass waits for the next message";
+  EXPECT_EQ(GameState, gsLoading);
+  EXPECT_NE(VertexBuffer, nullptr);
+  EXPECT_NE(LoadingBar, nullptr);
+
+  done = true;
+  FormMain->ApplicationEvents1Idle(done);
+  EXPECT_FALSE(done);
+  EXPECT_EQ(GameState, gsMenu);
+  EXPECT_EQ(LoadingBar, nullptr);
+  ASSERT_NE(Game, nullptr);
+  EXPECT_TRUE(Game->ResourcesLoaded);
+  EXPECT_NE(HiScores, nullptr);
+  EXPECT_EQ(CursorMode, 1);
+  EXPECT_TRUE(Played("PlaySound", 14));
+  const std::string log = Log();
+  EXPECT_EQ(log.find(" Main form created"), 4u) << "the log starts afresh";
+  EXPECT_NE(log.find(" Resolution = 9 = 1280x1024x16"), std::string::npos);
+  EXPECT_LT(log.find(" Vertices initialized"), log.find(" ... Loading finished"));
+  EXPECT_NE(log.find(" ... Loading finished\r\n1000\r\n"), std::string::npos) << "then a line of only the tick count";
+  EXPECT_EQ(FormMain->FrameCount, 1u) << "the menu's first frame in the same pass";
+}
+
+TEST_F(FormMainTest, FrameTimeIsTheTickDifferenceAcrossTheWrap) {
+  OpenWindow();
+  FormMain->LastTick = 0xFFFFFFF0u;
+  SetTickCountOverride(0x10);
+  const double before = TotalTime;
+  bool done = true;
+  FormMain->ApplicationEvents1Idle(done);
+  EXPECT_EQ(FrameTime, 0x20u);
+  EXPECT_DOUBLE_EQ(TotalTime - before, 32);
+}
+
+TEST_F(FormMainTest, FrameRateLinesOnlyInMenuAndGame) {
+  Options->WriteDebug = true;
+  OpenWindow();
+  GameState = gsHiScores;
+  FormMain->FpsStart = 1000;
+  SetTickCountOverride(2001);
+  bool done = true;
+  FormMain->ApplicationEvents1Idle(done);
+  EXPECT_EQ(FormMain->FrameCount, 0u) << "counter reset every second in every state";
+  EXPECT_EQ(Log().find("FPS"), std::string::npos);
+
+  GameState = gsMenu;
+  FormMain->FrameCount = 49;
+  SetTickCountOverride(4001);
+  FormMain->ApplicationEvents1Idle(done);
+  EXPECT_NE(Log().find(" gsMenu  FPS:    25\r\n"), std::string::npos) << Log();
+}
+
+TEST_F(FormMainTest, PauseKeysOnlyWhilePlaying) {
+  OpenWindow();
+  StartPlaying();
+  Game->EndPhase = epLevelDone;
+  FormMain->FormKeyDown('P');
+  EXPECT_EQ(Game->EndPhase, epLevelDone);
+  Game->EndPhase = epPlaying;
+  FormMain->FormKeyDown('Q');
+  EXPECT_EQ(Game->EndPhase, epPlaying);
+  FormMain->FormKeyDown(VK_F1);
+  EXPECT_EQ(Game->EndPhase, epPaused);
+  EXPECT_EQ(Menu->CurrentPage, mpPause);
+}
+
+TEST_F(FormMainTest, GameOverEntersTheTableOnlyAboveTheTenthScore) {
+  OpenWindow();
+  Game->Mode = 2;
+  GameState = gsGameOver;
+  Game->Score = HiScores->Entry(2, 10).Score;
+  FormMain->FormKeyDown('X');
+  EXPECT_EQ(GameState, gsHiScores);
+  EXPECT_FALSE(HiScores->Editing);
+  EXPECT_EQ(HiScores->ShownTable, 2);
+  EXPECT_EQ(Menu->CurrentPage, mpHiScores);
+  EXPECT_TRUE(Menu->Item(3).Visible) << "mode 2's tab";
+  EXPECT_FALSE(Menu->Item(2).Visible);
+
+  GameState = gsGameOver;
+  Game->Score = HiScores->Entry(2, 10).Score + 0.5;  // rounds to the even neighbour
+  FormMain->FormMouseUp(0);
+  const bool evenIsAbove = (HiScores->Entry(2, 10).Score % 2) != 0;
+  EXPECT_EQ(HiScores->Editing, evenIsAbove);
+
+  GameState = gsGameOver;
+  Game->Mode = 1;
+  Game->Score = 1e12;  // more than a table entry holds
+  FormMain->FormKeyDown(VK_RETURN);
+  ASSERT_TRUE(HiScores->Editing);
+  EXPECT_EQ(HiScores->EditRow, 1);
+  EXPECT_EQ(HiScores->Entry(1, 1).Score, 2147483647);
+
+  // Escape leaves the table only when no name is being typed.
+  HiScores->Editing = false;
+  FormMain->FormKeyDown(VK_ESCAPE);
+  EXPECT_EQ(GameState, gsMenu);
+  EXPECT_EQ(Menu->CurrentPage, mpMain);
+  EXPECT_TRUE(fs::exists(ResolvePath(HiScoresFileName)));
+}
+
+TEST_F(FormMainTest, MouseUpOnAnInactiveWindowOnlyReactivates) {
+  OpenWindow();
+  Menu->SetPage(mpMain);
+  Menu->Current().Selected = 1;
+  FormMain->Active = false;
+  AudioCalls.clear();
+  FormMain->FormMouseUp(0);
+  EXPECT_TRUE(FormMain->Active);
+  EXPECT_EQ(Menu->CurrentPage, mpMain) << "the click was not passed on";
+  EXPECT_TRUE(Played("PlayMusic", 0));
+  EXPECT_NE(Log().find(" Game = gsMenu"), std::string::npos);
+}
+
+TEST_F(FormMainTest, PointerMovesTheCursorAndItsLight) {
+  OpenWindow();
+  Rec->ClearLog();
+  FormMain->FormMouseMove(0, 0);
+  EXPECT_NEAR(CursorX(), 5.425f, 1e-4f);
+  size_t lights = 0;
+  for (const auto& c : Rec->Calls())
+    if (c.Name == "SetLight" && c.Args[0] == 1) ++lights;
+  EXPECT_EQ(lights, 1u);
+  GameState = gsLoading;
+  FormMain->FormMouseMove(400, 300);
+  EXPECT_NEAR(CursorX(), 5.425f, 1e-4f) << "ignored while loading";
+}
+
+TEST_F(FormMainTest, ARenderFailureStopsFramesUntilTheNextPass) {
+  OpenWindow();
+  Rec->SetFailure("Present", D3DERR_DEVICELOST);
+  bool done = true;
+  FormMain->ApplicationEvents1Idle(done);
+  EXPECT_FALSE(FormMain->Active);
+  EXPECT_TRUE(done);
+  ASSERT_FALSE(MessageBoxCalls.empty());
+  EXPECT_EQ(MessageBoxCalls.back().Caption, "Render");
+  EXPECT_EQ(MessageBoxCalls.back().Text,
+            "The device is lost and cannot be restored at the current time, so rendering is not possible.");
+  EXPECT_NE(Log().find(" Render error "), std::string::npos);
+  Rec->ClearFailures();
+  FormMain->ApplicationEvents1Idle(done);
+  EXPECT_TRUE(FormMain->Active);
+}
+
+TEST_F(FormMainTest, HardwareFailureFallsBackToSoftwareThenGivesUp) {
+  RecordConfig().HalResult = D3DERR_NOTAVAILABLE;
+  FormMain = std::make_unique<TFormMain>();
+  FormMain->FormShow();
+  EXPECT_FALSE(FormMain->Terminated());
+  ASSERT_EQ(MessageBoxCalls.size(), 1u);
+  EXPECT_EQ(MessageBoxCalls[0].Caption, "Warning.");
+  EXPECT_EQ(AsRecordD3D(D3D)->LastDeviceType, D3DDEVTYPE_REF);
+  EXPECT_NE(Log().find(" Error init 3D"), std::string::npos);
+
+  RecordConfig().RefResult = D3DERR_NOTAVAILABLE;
+  MessageBoxCalls.clear();
+  FormMain->FormShow();
+  EXPECT_TRUE(FormMain->Terminated());
+  ASSERT_EQ(MessageBoxCalls.size(), 2u);
+  EXPECT_EQ(MessageBoxCalls[1].Caption, "Error");
+  EXPECT_EQ(MessageBoxCalls[1].Text, "Could not initialize DirectX Graphics.\nYou must have installed DirectX 8 or better ");
+}
+
+TEST_F(FormMainTest, ClosingDuringPlaySavesTheGame) {
+  OpenWindow();
+  StartPlaying();
+  ASSERT_FALSE(SavedGameExists());
+  FormMain->Close();
+  EXPECT_TRUE(FormMain->Closed());
+  EXPECT_TRUE(SavedGameExists());
+  const std::string log = Log();
+  EXPECT_LT(log.find(" Closing mainform"), log.find(" Main form closed"));
+  EXPECT_EQ(D3DDevice, nullptr);
+}
+
+TEST_F(FormMainTest, ClosingLeavesTheFileAloneOnTheSavedGameOfferAndAfterGameOver) {
+  OpenWindow();
+  StartPlaying();
+  Menu->SetPage(mpSavedGame);
+  Game->EndPhase = epPaused;
+  FormMain->Close();
+  EXPECT_FALSE(SavedGameExists());
+
+  ReleaseGameWindow();
+  OpenWindow();
+  StartPlaying();
+  Game->EndPhase = epGameOver;
+  FormMain->Close();
+  EXPECT_FALSE(SavedGameExists());
+}
+
+TEST_F(FormMainTest, LosingTheFocusInTrueFullScreenEndsTheProgram) {
+  Options->Fullscreen = true;
+  Options->PseudoFullscreen = false;
+  OpenWindow();
+  StartPlaying();
+  bool launcherClosed = false;
+  CloseLauncher = [&] { launcherClosed = true; };
+  FormMain->ApplicationEvents1Deactivate();
+  CloseLauncher = nullptr;
+  EXPECT_TRUE(launcherClosed);
+  EXPECT_TRUE(FormMain->Closed());
+  EXPECT_TRUE(SavedGameExists()) << "the running game survives";
+  const std::string log = Log();
+  EXPECT_LT(log.find(" Main form closed"), log.find(" Application deactivated"));
+}
+
+TEST_F(FormMainTest, LosingTheFocusInAWindowOnlyPauses) {
+  Options->Fullscreen = false;
+  OpenWindow();
+  FormMain->ApplicationEvents1Deactivate();
+  EXPECT_FALSE(FormMain->Closed());
+  EXPECT_FALSE(FormMain->Active);
+  bool done = true;
+  FormMain->ApplicationEvents1Idle(done);
+  EXPECT_TRUE(FormMain->Active) << "the next pass on a shown window takes part again";
+}
+
+TEST(FormMainKeys, VirtualKeyCodes) {
+  EXPECT_EQ(VirtualKeyFromSDL(SDLK_a), 65);
+  EXPECT_EQ(VirtualKeyFromSDL(SDLK_z), 90);
+  EXPECT_EQ(VirtualKeyFromSDL(SDLK_0), 48);
+  EXPECT_EQ(VirtualKeyFromSDL(SDLK_9), 57);
+  EXPECT_EQ(VirtualKeyFromSDL(SDLK_RETURN), 13);
+  EXPECT_EQ(VirtualKeyFromSDL(SDLK_ESCAPE), 27);
+  EXPECT_EQ(VirtualKeyFromSDL(SDLK_SPACE), 32);
+  EXPECT_EQ(VirtualKeyFromSDL(SDLK_BACKSPACE), 8);
+  EXPECT_EQ(VirtualKeyFromSDL(SDLK_LEFT), 37);
+  EXPECT_EQ(VirtualKeyFromSDL(SDLK_DOWN), 40);
+  EXPECT_EQ(VirtualKeyFromSDL(SDLK_F1), 112);
+  EXPECT_EQ(VirtualKeyFromSDL(SDLK_CAPSLOCK), 0);
+}
+
+}  // namespace

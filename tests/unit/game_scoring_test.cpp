@@ -1,0 +1,248 @@
+// Squares, bonus figures, combos and the items they earn.
+#include "game_rules_fixture.h"
+
+namespace {
+
+class GameScoringTest : public GameRulesTest {
+ protected:
+  void Square(int X, int Y, TCubeKind A, TCubeKind B, TCubeKind C, TCubeKind D) {
+    Put(X, Y, A);
+    Put(X + 1, Y, B);
+    Put(X, Y + 1, C);
+    Put(X + 1, Y + 1, D);
+  }
+  // The figure test as it runs in the update in which a move ended.
+  void TestAfterMove() {
+    G().PrevStateCount[StateSlot(csMoving)] = 1;
+    G().TestFigures();
+    G().PrevStateCount[StateSlot(csMoving)] = 0;
+  }
+  // A 2 x 1 figure: colour 1 left of colour 2.
+  void SmallFigure() {
+    TBonusFigure& F = G().BonusFigures[1];
+    F = TBonusFigure{};
+    F.Width = 2;
+    F.Height = 1;
+    F.ColourCount = 2;
+    F.BaseBonus = 125;
+    F.Cubes[1][1].Kind = F.Cubes[1][1].Shown = 1;
+    F.Cubes[2][1].Kind = F.Cubes[2][1].Shown = 2;
+    F.Bonus = 150;
+  }
+};
+
+// ---- Squares -------------------------------------------------------------------------
+
+TEST_F(GameScoringTest, JokersCountAsAnyColour) {
+  Square(1, 1, 3, ckJoker, 3, 3);
+  Square(5, 5, ckJoker, ckJoker, ckJoker, ckJoker);
+  EXPECT_TRUE(G().TestSquare(1, 1));
+  EXPECT_TRUE(G().TestSquare(5, 5));
+  EXPECT_EQ(G().StateCount[StateSlot(csExploding)], 8);
+}
+
+TEST_F(GameScoringTest, ItemsAndStonesNeverFormASquare) {
+  const TCubeKind kinds[] = {ckStone, ckBomb, ckShot, ckColorize2};
+  int X = 1;
+  for (TCubeKind k : kinds) {
+    Square(X, 1, k, k, k, k);
+    EXPECT_FALSE(G().TestSquare(X, 1)) << "kind " << int(k);
+    Square(X, 4, 1, 1, 1, k);
+    EXPECT_FALSE(G().TestSquare(X, 4)) << "kind " << int(k);
+    X += 2;
+  }
+  Square(1, 7, 1, 1, 2, 1);  // mixed colours
+  EXPECT_FALSE(G().TestSquare(1, 7));
+  EXPECT_EQ(G().StateCount[StateSlot(csExploding)], 0);
+}
+
+TEST_F(GameScoringTest, ABlockOfTwoByThreeScoresTwoSquaresAtOnce) {
+  Square(1, 1, 2, 2, 2, 2);
+  Put(1, 3, 2);
+  Put(2, 3, 2);
+  G().TestFigures();
+  EXPECT_EQ(G().StateCount[StateSlot(csExploding)], 6);
+  EXPECT_DOUBLE_EQ(G().PendingScore, 80);
+  EXPECT_TRUE(HasLabel("80"));
+  EXPECT_EQ(Sounds(sndFigureDone), 1);
+}
+
+TEST_F(GameScoringTest, ASquareWhoseTopCornerAlreadyExplodesIsNotCountedAgain) {
+  Square(1, 1, 2, 2, 2, 2);
+  G().SetCubeState(G().Board[2][2].CubeIndex, csExploding);
+  EXPECT_FALSE(G().TestSquare(1, 1));
+}
+
+TEST_F(GameScoringTest, StaleBoardIndexesAreRenumberedBeforeTheTest) {
+  Put(9, 9, 5);
+  Square(1, 1, 2, 2, 2, 2);
+  G().RemoveCube(1);  // shifts the square's cubes down without renumbering
+  G().TestFigures();
+  EXPECT_EQ(G().StateCount[StateSlot(csExploding)], 4);
+  EXPECT_DOUBLE_EQ(G().PendingScore, 40);
+}
+
+// ---- Combos -------------------------------------------------------------------------
+
+TEST_F(GameScoringTest, ConsecutiveScoringMovesRaiseTheCombo) {
+  G().Combo = 1;
+  Square(1, 1, 1, 1, 1, 1);
+  TestAfterMove();
+  EXPECT_EQ(G().Combo, 2);
+  EXPECT_DOUBLE_EQ(G().PendingScore, 80);
+  EXPECT_TRUE(HasLabel("40x2"));
+  EXPECT_TRUE(HasLabel("Double score"));
+  EXPECT_EQ(Sounds(sndDouble), 1);
+  EXPECT_EQ(G().ItemRequests, 0);
+}
+
+TEST_F(GameScoringTest, TwoSquaresInTheThirdMoveOfAComboEarnAnItem) {
+  G().Combo = 2;
+  Square(1, 1, 1, 1, 1, 1);
+  Square(5, 5, 3, 3, 3, 3);
+  TestAfterMove();
+  EXPECT_EQ(G().Combo, 3);
+  EXPECT_DOUBLE_EQ(G().PendingScore, 240);
+  EXPECT_TRUE(HasLabel("80x3"));
+  EXPECT_TRUE(HasLabel("Triple score"));
+  EXPECT_EQ(G().ItemRequests, 1);
+}
+
+TEST_F(GameScoringTest, ComboWordsAndItemsBeyondThree) {
+  G().Combo = 3;
+  Square(1, 1, 1, 1, 1, 1);
+  TestAfterMove();
+  EXPECT_TRUE(HasLabel("Quadro score"));
+  EXPECT_EQ(G().ItemRequests, 0);  // even combos earn nothing
+  G().ClearBoard();
+  Square(1, 1, 1, 1, 1, 1);
+  TestAfterMove();
+  EXPECT_TRUE(HasLabel("5x score"));
+  EXPECT_EQ(Sounds(sndExcellent), 1);
+  EXPECT_EQ(G().ItemRequests, 1);
+}
+
+TEST_F(GameScoringTest, AMoveThatScoresNothingEndsTheCombo) {
+  G().Combo = 4;
+  G().MoveUnscored = true;
+  TestAfterMove();
+  EXPECT_EQ(G().Combo, 0);
+}
+
+TEST_F(GameScoringTest, SquaresOfAppearingCubesScoreWithoutRaisingTheCombo) {
+  G().Combo = 0;
+  Square(1, 1, 1, 1, 1, 1);
+  G().TestFigures();  // not after a move
+  EXPECT_EQ(G().Combo, 1);
+  EXPECT_DOUBLE_EQ(G().PendingScore, 40);
+  G().ClearBoard();
+  G().Combo = 3;
+  Square(1, 1, 1, 1, 1, 1);
+  G().TestFigures();
+  EXPECT_EQ(G().Combo, 3);
+}
+
+// ---- Bonus figures -----------------------------------------------------------------------
+
+TEST_F(GameScoringTest, ABonusFigureCanBeCompletedWithAJoker) {
+  SmallFigure();
+  Put(4, 6, 1);
+  Put(5, 6, ckJoker);  // stands for colour 2
+  G().TestFigures();
+  EXPECT_EQ(G().StateCount[StateSlot(csExploding)], 2);
+  EXPECT_DOUBLE_EQ(G().PendingScore, 150);
+  EXPECT_FALSE(G().MoveUnscored);
+  EXPECT_EQ(Sounds(sndShowBonus), 1);
+  EXPECT_EQ(Sounds(sndExcellent) + Sounds(sndVoxarine), 1);
+  EXPECT_EQ(G().ItemRequests, 1);
+  EXPECT_TRUE(HasLabel("BONUS"));
+  EXPECT_TRUE(HasLabel("150"));
+  // The labels stand at the figure's last cube, (5, 6).
+  for (int i = 1; i <= ScoreLabelCount; ++i)
+    if (ScoreLabels[i].Text == "150") {
+      EXPECT_FLOAT_EQ(ScoreLabels[i].Position.x, -1);
+      EXPECT_FLOAT_EQ(ScoreLabels[i].Position.y, 1);
+    }
+}
+
+TEST_F(GameScoringTest, AFigureWithoutCubesNeverMatches) {
+  TBonusFigure& F = G().BonusFigures[1];
+  F = TBonusFigure{};
+  F.Width = F.Height = 2;
+  EXPECT_FALSE(G().TestBonusFigure());
+  G().BonusFigureCount = 0;
+  G().CurrentFigure = 0;
+  EXPECT_FALSE(G().TestBonusFigure());
+}
+
+TEST_F(GameScoringTest, FigureColoursShiftWithinTheLevelsColours) {
+  SmallFigure();
+  TLevelInfo& L = G().Levels[1];
+  L.Colours[1] = 2;  // as many colours as the figure: no shift
+  L.BonusFactor = 0.2;
+  G().ColouriseFigure();
+  EXPECT_EQ(G().BonusFigures[1].Cubes[1][1].Shown, 1);
+  EXPECT_EQ(G().BonusFigures[1].Cubes[2][1].Shown, 2);
+  EXPECT_DOUBLE_EQ(G().BonusFigures[1].Bonus, 150);
+
+  L.Colours[1] = 7;
+  bool sawShift = false;
+  for (int n = 0; n < 50; ++n) {
+    G().ColouriseFigure();
+    const int shift = G().BonusFigures[1].Cubes[1][1].Shown - 1;
+    EXPECT_TRUE(shift >= 0 && shift <= 4);
+    EXPECT_EQ(G().BonusFigures[1].Cubes[2][1].Shown, 2 + shift);
+    sawShift |= shift > 0;
+  }
+  EXPECT_TRUE(sawShift);
+
+  G().BonusFigures[1].BaseBonus = 2.5;  // rounds half to even
+  L.BonusFactor = 0;
+  G().ColouriseFigure();
+  EXPECT_DOUBLE_EQ(G().BonusFigures[1].Bonus, 2);
+}
+
+TEST_F(GameScoringTest, AFigureRangeBeyondTheFileIsLowered) {
+  G().BonusFigureCount = 3;
+  for (int k = 2; k <= 3; ++k) G().BonusFigures[k] = G().BonusFigures[1];
+  TLevelInfo& L = G().Levels[1];
+  L.FigureMin = 2;
+  L.FigureMax = 9;
+  for (int n = 0; n < 20; ++n) {
+    G().ChooseBonusFigure(false);
+    EXPECT_TRUE(G().CurrentFigure == 2 || G().CurrentFigure == 3);
+  }
+  EXPECT_EQ(L.FigureMax, 3);
+  EXPECT_EQ(G().ItemRequests, 0);
+}
+
+// ---- Items granted -------------------------------------------------------------------
+
+TEST_F(GameScoringTest, ALevelThatAllowsNoItemGrantsNone) {
+  for (int n = 0; n < 5; ++n) G().GrantItem();
+  EXPECT_EQ(G().CubeCount, 0);
+}
+
+TEST_F(GameScoringTest, GrantedItemsFollowTheLevelsFlags) {
+  TLevelInfo& L = G().Levels[1];
+  L.AllowBomb = true;
+  G().GrantItem();
+  ASSERT_EQ(G().CubeCount, 1);
+  EXPECT_EQ(G().Cubes[1].Kind, ckBomb);
+  EXPECT_EQ(G().Cubes[1].State, csResting);
+
+  L.AllowBomb = false;
+  L.AllowColorize = true;
+  L.Colours[1] = 3;
+  for (int n = 0; n < 20; ++n) G().GrantItem();
+  for (int i = 2; i <= G().CubeCount; ++i)
+    EXPECT_TRUE(G().Cubes[i].Kind >= ckColorize1 && G().Cubes[i].Kind <= ckColorize3);
+
+  L.AllowColorize = false;
+  L.AllowShot = true;
+  G().GrantItem();
+  EXPECT_EQ(G().Cubes[G().CubeCount].Kind, ckShot);
+  ExpectConsistent();
+}
+
+}  // namespace

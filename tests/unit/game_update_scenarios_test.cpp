@@ -1,0 +1,189 @@
+// Scripted sequences of the per-frame update: level ends of every kind, game
+// over by energy, the wrap after level 100, a bomb in a corner, a pause in
+// mid-move.
+#include <filesystem>
+
+#include "foundation_temp.h"
+#include "game_update_fixture.h"
+#include "game/planes.h"
+#include "platform/win32/paths.h"
+#include "shell/form_main.h"
+
+namespace {
+
+using ScenarioTest = GameUpdateTest;
+
+// A bonus level: stones at the given cells, one bomb that lands next to the
+// first stone and blasts it.
+void PlayBonusLevel(ScenarioTest& T, const std::vector<std::pair<int, int>>& Stones) {
+  TGame& g = *Game;
+  g.Level = 5;
+  g.Levels[5].Kind = 2;
+  g.ClearBoard();
+  for (auto [x, y] : Stones) T.Put(x, y, ckStone);
+  const int bomb = T.Put(Stones[0].first + 2, Stones[0].second, ckBomb);
+  T.StartMove(bomb, {{Stones[0].first + 1, Stones[0].second}});
+  AudioCalls.clear();
+}
+
+TEST_F(ScenarioTest, BonusLevelWithOneStoneLeftPaysThreeQuarters) {
+  PlayBonusLevel(*this, {{2, 2}, {8, 8}});
+  Run(700);  // the bomb lands, blasts the stone and both are removed
+  EXPECT_EQ(G().EndPhase, epLevelDone);
+  EXPECT_EQ(G().CubeCount, 0) << "a finished bonus level clears the board";
+  // One stone pays CubePoints (the bomb pays nothing in mode 1), then 225.
+  EXPECT_DOUBLE_EQ(G().Score, 10 + 225);
+  EXPECT_DOUBLE_EQ(G().PendingScore, 0);
+  EXPECT_TRUE(HasLabel("LEVEL COMPLETED"));
+  EXPECT_EQ(Sounds(sndBonusLevelDone), 1);
+  EXPECT_FALSE(HasLabel("One cube left"));
+
+  Run(2000);
+  EXPECT_TRUE(HasLabel("One cube left"));
+  EXPECT_FALSE(HasLabel("Bonus  +225"));
+  Run(2000);
+  EXPECT_TRUE(HasLabel("Bonus  +225"));
+  EXPECT_EQ(Sounds(sndMessage), 3);
+  Run(2100);
+  EXPECT_EQ(G().Level, 6);
+  EXPECT_EQ(G().EndPhase, epPlaying);
+}
+
+TEST_F(ScenarioTest, BonusLevelWithFiveStonesLeftPaysNothing) {
+  PlayBonusLevel(*this, {{2, 2}, {8, 8}, {8, 6}, {6, 8}, {8, 4}, {4, 8}});
+  Run(700);
+  EXPECT_EQ(G().EndPhase, epLevelDone);
+  EXPECT_DOUBLE_EQ(G().Score, 10);
+  Run(4100);
+  EXPECT_TRUE(HasLabel("5 cubes left"));
+  EXPECT_TRUE(HasLabel("No bonus"));
+  EXPECT_DOUBLE_EQ(G().Score, 10);
+}
+
+TEST_F(ScenarioTest, FinaleLevelThrowsTheCubesAndSweepsTheCamera) {
+  G().Level = 4;
+  G().Levels[4].Kind = 1;
+  G().Levels[5].Kind = 2;  // the bonus level that follows
+  G().Levels[5].TurnCubes = {0, 4, 4};
+  G().Levels[5].Stones = {0, 2, 2};
+  for (int x = 1; x <= 9; x += 2) Put(x, 7, ckColour1 + x % 3);
+  G().Levels[4].Progress = 1000;
+  G().Update(16);
+  ASSERT_EQ(G().EndPhase, epLevelDone);
+  EXPECT_EQ(Sounds(sndFlyingBy), 1);
+
+  Run(1500);
+  bool moved = false;
+  for (int i = 1; i <= G().CubeCount; ++i) {
+    const TCube& c = G().Cubes[i];
+    if (c.Position.x != c.X - 5 || c.Position.y != c.Y - 5) moved = true;
+    EXPECT_GE(c.Position.z, 0.4f) << "cubes bounce on the floor";
+  }
+  EXPECT_TRUE(moved);
+  EXPECT_NE(Options->CameraEye.z, 12.7f) << "the camera is on its circle";
+
+  Run(2400);  // 3000 at 0.8 per ms
+  EXPECT_EQ(G().Level, 5);
+  EXPECT_EQ(G().EndPhase, epPlaying);
+  EXPECT_FLOAT_EQ(Options->CameraEye.x, -1.8f);
+  EXPECT_FLOAT_EQ(Options->CameraEye.z, 12.7f);
+  EXPECT_EQ(G().CubeCount, 4 + 2) << "the bonus level sets out its own stones and bombs";
+  ExpectConsistent();
+}
+
+TEST_F(ScenarioTest, TimedLevelIsLostWhenEnergyRunsOut) {
+  const std::string save = WritablePath(SaveFileNames[2]);
+  WriteText(save, "saved");
+  GameState = gsGame;
+
+  G().Mode = 2;
+  for (int x = 1; x <= 4; ++x) Put(x, 1, ckColour1 + x);
+  G().Levels[1].Progress = 1.0;
+  G().Levels[1].DrainRate = 0.01;
+  Run(96);  // 0.96 drained: still in play
+  EXPECT_EQ(G().EndPhase, epPlaying);
+  Run(64);
+  ASSERT_EQ(G().EndPhase, epGameOver);
+  EXPECT_EQ(Sounds(sndGameOver), 1);
+  EXPECT_FALSE(std::filesystem::exists(save)) << "a lost game deletes its save";
+
+  ASSERT_TRUE(RunUntil([] { return GameState == gsGameOver; }, 6000 / 0.9 + 32));
+  EXPECT_EQ(G().EndPhase, epPlaying);
+  EXPECT_EQ(G().CubeCount, 0);
+  EXPECT_EQ(LastMenuTrack, 2);
+  ASSERT_FALSE(AudioCalls.empty());
+  EXPECT_EQ(AudioCalls.back().Name, "PlayMusic");
+  EXPECT_EQ(AudioCalls.back().Arg, 1);
+}
+
+TEST_F(ScenarioTest, EnergyOfExactlyZeroIsNotYetLost) {
+  G().Mode = 2;
+  Put(1, 1, ckColour1);
+  G().Levels[1].Progress = 0.16;
+  G().Levels[1].DrainRate = 0.01;
+  G().Update(16);
+  EXPECT_NEAR(G().Levels[1].Progress, 0, 1e-12);
+  G().Levels[1].Progress = 0;
+  G().Update(0);
+  EXPECT_EQ(G().EndPhase, epPlaying);
+}
+
+TEST_F(ScenarioTest, LevelHundredLeadsToLevelOneOfTheOtherMode) {
+  GameState = gsGame;
+  G().Level = 100;
+  Put(1, 1, ckColour1);
+  G().Levels[100].Progress = 1000;
+  G().PendingScore = 100;
+  G().Update(16);
+  ASSERT_EQ(G().EndPhase, epLevelDone);
+  EXPECT_DOUBLE_EQ(G().Score, 100) << "completing a level counts all pending points at once";
+  Run(3000 / 5.5 + 16);
+  EXPECT_EQ(G().Level, 1);
+  EXPECT_EQ(G().Mode, 2);
+  EXPECT_DOUBLE_EQ(G().Levels[1].Progress, 500) << "the timed mode starts half full";
+  EXPECT_DOUBLE_EQ(G().Score, 100) << "the score carries over";
+  EXPECT_GT(std::count_if(AudioCalls.begin(), AudioCalls.end(),
+                          [](const TAudioCall& c) { return c.Name == "PlayMusic" && c.Arg == 3; }),
+            0) << "the other mode's theme";
+}
+
+TEST_F(ScenarioTest, BombInACornerBlastsOnlyTheCellsOnTheBoard) {
+  Put(2, 1, ckColour2);
+  Put(2, 2, ckColour3);
+  Put(3, 1, ckColour4);  // just outside the block
+  Put(3, 2, ckColour5);
+  const int bomb = Put(1, 4, ckBomb);
+  StartMove(bomb, {{1, 3}, {1, 2}, {1, 1}});
+  Run(800);
+  ASSERT_EQ(G().CubeCount, 2);
+  EXPECT_EQ(G().Cubes[1].Kind, ckColour4);
+  EXPECT_EQ(G().Cubes[2].Kind, ckColour5);
+  EXPECT_DOUBLE_EQ(G().Score + G().PendingScore, 30) << "two cubes and the bomb";
+  EXPECT_TRUE(HasLabel("30"));
+  EXPECT_EQ(Sounds(sndExplodeBomb), 1);
+  EXPECT_EQ(Sounds(sndMoved), 1);
+  EXPECT_EQ(Sounds(sndMoveBomb), 2);
+  ExpectConsistent();
+}
+
+TEST_F(ScenarioTest, PauseInMidMoveLetsTheCubeFinishItsMove) {
+  Put(5, 5, ckColour1);
+  Put(6, 6, ckColour2);
+  const int mover = Put(1, 1, ckColour3);
+  StartMove(mover, {{2, 1}, {3, 1}, {4, 1}, {4, 2}});
+  Run(80);
+  G().EndPhase = epPaused;
+  Run(600);
+  EXPECT_EQ(G().DotCount, 0);
+  EXPECT_EQ(G().Selected, 0);
+  EXPECT_EQ(G().StateCount[StateSlot(csMoving)], 0);
+  const TCube& c = G().Cubes[mover];
+  EXPECT_EQ(c.X, 4);
+  EXPECT_EQ(c.Y, 2);
+  EXPECT_FLOAT_EQ(c.Position.z, 0.4f);
+  EXPECT_EQ(G().Board[1][1].State, 0);
+  EXPECT_EQ(G().Board[4][2].State, 2);
+  ExpectConsistent();
+}
+
+}  // namespace

@@ -1,0 +1,403 @@
+// voxarine-autoplay: plays whole games headless, through the same entry
+// points the game window uses (MoveCursor with window pixels, MouseMove,
+// MouseDown, Update with frame times), checks the game's invariants after
+// every update, and prints what each game and level took.
+//
+//   voxarine-autoplay [--games N] [--seed S] [--mode 1|2] [--frames fixed|random]
+//                     [--levels FILE] [--figures FILE] [--game-dir DIR]
+//                     [--max-moves N] [--quiet]
+//
+// Without --mode the games alternate between the modes; without --frames they
+// alternate between a steady 16 ms and random frames of 1..50 ms. The last
+// line reads "games: N, violations: V"; the exit code is 1 when V > 0.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "audio/sounds.h"
+#include "effects/particles.h"
+#include "frontend/cursor.h"
+#include "frontend/labels.h"
+#include "game/figure_file.h"
+#include "game/game.h"
+#include "game/level_file.h"
+#include "game/planes.h"
+#include "invariants.h"
+#include "platform/d3d8/d3d8.h"
+#include "platform/win32/io_error.h"
+#include "platform/win32/paths.h"
+#include "platform/win32/random.h"
+#include "shell/form_main.h"
+#include "shell/scene.h"
+#include "strategy.h"
+
+namespace {
+
+constexpr int WindowWidth = 800;  // back buffer of the recording device
+constexpr int WindowHeight = 600;
+int ClientWidth = WindowWidth, ClientHeight = WindowHeight;  // the window's, once it exists
+
+struct TOptionsCli {
+  int Games = 10;
+  std::uint32_t Seed = 1;
+  int Mode = 0;        // 0 = alternate
+  int Frames = 0;      // 0 = alternate, 1 fixed, 2 random
+  std::string Levels, Figures, GameDir;
+  int MaxMoves = 3000;  // a game that goes on for ever is cut here
+  bool Quiet = false;
+};
+
+struct TLevelRecord {
+  int Level = 0;
+  int Moves = 0;
+  double Ms = 0;
+};
+
+struct TGameRecord {
+  int Mode = 0;
+  int StartLevel = 1, LevelsCompleted = 0, LastLevel = 0;
+  double Score = 0;
+  int Moves = 0;
+  double Ms = 0;
+  std::string Cause;
+  std::vector<TLevelRecord> Levels;
+  bool Violation = false;
+};
+
+[[noreturn]] void Usage(const std::string& Why) {
+  std::cerr << "voxarine-autoplay: " << Why << "\n"
+            << "usage: voxarine-autoplay [--games N] [--seed S] [--mode 1|2] [--frames fixed|random]\n"
+            << "                         [--levels FILE] [--figures FILE] [--game-dir DIR] [--max-moves N]\n"
+            << "                         [--quiet]\n";
+  std::exit(2);
+}
+
+TOptionsCli ParseArgs(int argc, char** argv) {
+  TOptionsCli o;
+  for (int a = 1; a < argc; ++a) {
+    const std::string arg = argv[a];
+    auto value = [&]() -> std::string {
+      if (a + 1 >= argc) Usage(arg + " needs a value");
+      return argv[++a];
+    };
+    auto number = [&](long Min, long Max) {
+      const std::string v = value();
+      char* end = nullptr;
+      const long n = std::strtol(v.c_str(), &end, 10);
+      if (v.empty() || *end != '\0' || n < Min || n > Max) Usage(arg + ": bad value \"" + v + "\"");
+      return n;
+    };
+    if (arg == "--games") o.Games = static_cast<int>(number(0, 10000000));
+    else if (arg == "--seed") o.Seed = static_cast<std::uint32_t>(number(0, 4294967295L));
+    else if (arg == "--mode") o.Mode = static_cast<int>(number(1, 2));
+    else if (arg == "--frames") {
+      const std::string v = value();
+      if (v == "fixed") o.Frames = 1;
+      else if (v == "random") o.Frames = 2;
+      else if (v == "mixed") o.Frames = 0;
+      else Usage("--frames: fixed, random or mixed");
+    } else if (arg == "--levels") o.Levels = value();
+    else if (arg == "--figures") o.Figures = value();
+    else if (arg == "--game-dir") o.GameDir = value();
+    else if (arg == "--max-moves") o.MaxMoves = static_cast<int>(number(1, 100000000));
+    else if (arg == "--quiet") o.Quiet = true;
+    else Usage("unknown option " + arg);
+  }
+  return o;
+}
+
+// The game folder: --game-dir, else the build's game folder beside tools/.
+std::string FindGameDir(const TOptionsCli& O, const char* Argv0) {
+  namespace fs = std::filesystem;
+  if (!O.GameDir.empty()) return O.GameDir;
+  std::error_code ec;
+  const fs::path exe = fs::canonical("/proc/self/exe", ec);
+  const fs::path base = ec ? fs::path(Argv0).parent_path() : exe.parent_path();
+  for (const fs::path& candidate : {base / "game", base.parent_path() / "game", fs::current_path()})
+    if (fs::exists(candidate / "data" / "Levels.dat")) return candidate.string();
+  return (base.parent_path() / "game").string();
+}
+
+IDirect3DDevice8* MakeDevice() {
+  D3D8SelectBackend(TD3D8Backend::Recording);
+  IDirect3D8* d3d = Direct3DCreate8(D3D_SDK_VERSION);
+  if (!d3d) return nullptr;
+  D3DPRESENT_PARAMETERS pp{};
+  pp.Windowed = TRUE;
+  pp.BackBufferWidth = WindowWidth;
+  pp.BackBufferHeight = WindowHeight;
+  IDirect3DDevice8* device = nullptr;
+  d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0, &pp, &device);
+  d3d->Release();
+  return device;
+}
+
+// Window pixel of a board point: the inverse of the cursor's mapping (the
+// window's left edge is world x = -1.8 + 7.225, its top edge y = -0.25 + 5.41875).
+void PointAt(float X, float Y) {
+  const int px = static_cast<int>(std::lround((0.5 - (X + 1.8) / 14.45) * ClientWidth));
+  const int py = static_cast<int>(std::lround((0.5 - (Y + 0.25) / 10.8375) * ClientHeight));
+  MoveCursor(px, py);
+  if (GameState == gsGame) Game->MouseMove();
+}
+
+void PointAtCell(int X, int Y) { PointAt(X - 5.0f, Y - 5.0f); }
+
+// What the menu does when a game starts.
+void StartGame(int Mode) {
+  Game->Level = 1;
+  Game->ClearBoard();
+  Game->Levels[1].Progress = 0;
+  if (Game->ScoreLine) Game->ScoreLine->Fill = Game->ScoreLine->StartFill = 0;
+  Game->Mode = static_cast<std::uint8_t>(Mode);
+  Game->NewGame();
+  GameState = gsGame;
+  Game->EndPhase = epPlaying;
+}
+
+class TPlayer {
+ public:
+  TPlayer(const TOptionsCli& O, std::mt19937& Rng) : Opt(O), Rng(Rng) {}
+
+  TGameRecord Play(int Mode, bool RandomFrames) {
+    TGameRecord rec;
+    rec.Mode = Mode;
+    StartGame(Mode);
+    int level = Game->Level;
+    TLevelRecord current{level, 0, 0};
+    double sinceQuiet = 0;
+    int pendingAction = 0;  // frames to wait before the next input
+    TPlan plan;
+    int step = 0;  // 0 choose, 1 cube clicked, 2 destination clicked; 10+ aiming
+
+    for (;;) {
+      const float dt = RandomFrames ? static_cast<float>(1 + Rng() % 50) : 16.0f;
+      Game->Update(dt);
+      rec.Ms += dt;
+      current.Ms += dt;
+      if (const std::string why = autoplay::CheckInvariants(*Game); !why.empty()) {
+        rec.Violation = true;
+        rec.Cause = "invariant violated at level " + std::to_string(Game->Level) + ", move " +
+                    std::to_string(rec.Moves) + ": " + why;
+        break;
+      }
+      if (GameState == gsGameOver) {
+        rec.Cause = (Game->Mode == 2 && Game->Levels[Game->Level].Progress < 0) ? "energy ran out" : "board full";
+        break;
+      }
+      if (Game->Level != level) {
+        rec.Levels.push_back(current);
+        ++rec.LevelsCompleted;
+        level = Game->Level;
+        current = TLevelRecord{level, 0, 0};
+        step = 0;
+      }
+      rec.LastLevel = Game->Level;
+
+      if (Game->Quiet || Game->EndPhase != epPlaying)
+        sinceQuiet = 0;
+      else if ((sinceQuiet += dt) > 60000) {
+        rec.Violation = true;
+        rec.Cause = "stalled: no quiet moment for a minute at level " + std::to_string(Game->Level);
+        break;
+      }
+      if (rec.Moves >= Opt.MaxMoves) {
+        rec.Cause = "move limit";
+        break;
+      }
+      if (Game->EndPhase != epPlaying || !Game->Quiet) continue;
+      if (pendingAction > 0) {
+        --pendingAction;
+        continue;
+      }
+      pendingAction = static_cast<int>(Rng() % 3);
+
+      if (CursorMode == 3) {
+        // Aiming a shot: point at a cube of the most common colour until it
+        // spins under the cursor, then fire.
+        const int target = ShotTarget(*Game);
+        if (target == 0) {
+          Game->MouseDown(1);  // nothing worth shooting: put the shot back
+          continue;
+        }
+        const TCube& c = Game->Cubes[target];
+        PointAtCell(c.X, c.Y);
+        if (c.State == csSpinning) Game->MouseDown(0);
+        continue;
+      }
+
+      if (step == 0) {
+        plan = ChoosePlan(*Game, Rng);
+        if (plan.Cube == 0) {
+          if (!AnyCubeMovable(*Game)) {
+            rec.Cause = "no move possible";
+            break;
+          }
+          continue;
+        }
+        const TCube& c = Game->Cubes[plan.Cube];
+        PointAtCell(c.X, c.Y);
+        Game->MouseDown(0);
+        if (Game->Selected == 0) {
+          step = 0;  // a shot item went off (aiming next) or the click missed
+          continue;
+        }
+        step = 1;
+      } else if (step == 1) {
+        PointAtCell(plan.ToX, plan.ToY);
+        if (Game->DotCount == 0 || Game->Dots[1].Kind != 2) {
+          Game->MouseDown(1);  // the plan went stale: let go and think again
+          step = 0;
+          continue;
+        }
+        Game->MouseDown(0);
+        if (Game->StateCount[StateSlot(csMoving)] > 0) {
+          ++rec.Moves;
+          ++current.Moves;
+        }
+        step = 0;
+      }
+    }
+    rec.Score = Game->Score;
+    return rec;
+  }
+
+ private:
+  const TOptionsCli& Opt;
+  std::mt19937& Rng;
+};
+
+double Median(std::vector<double> V) {
+  if (V.empty()) return 0;
+  std::sort(V.begin(), V.end());
+  const std::size_t n = V.size();
+  return n % 2 ? V[n / 2] : (V[n / 2 - 1] + V[n / 2]) / 2;
+}
+
+int PlayAll(const TOptionsCli& opt);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  namespace fs = std::filesystem;
+  const TOptionsCli opt = ParseArgs(argc, argv);
+  // No display and no sound: the dummy drivers stand in for them.
+  setenv("SDL_VIDEODRIVER", "dummy", 0);
+  setenv("SDL_AUDIODRIVER", "dummy", 0);
+
+  // The games run in a throw-away game folder holding only the data tables,
+  // so that the debug log and saved games never touch a real installation.
+  const std::string sourceDir = FindGameDir(opt, argv[0]);
+  const fs::path work = fs::temp_directory_path() / ("voxarine-autoplay-" + std::to_string(::getpid()));
+  std::error_code ec;
+  fs::create_directories(work / "data");
+  fs::create_directories(work / "user");
+  const std::string levels = opt.Levels.empty() ? sourceDir + "/data/Levels.dat" : opt.Levels;
+  const std::string figures = opt.Figures.empty() ? sourceDir + "/data/BonusFigures.dat" : opt.Figures;
+  fs::copy_file(levels, work / "data" / "Levels.dat", fs::copy_options::overwrite_existing, ec);
+  if (ec) {
+    std::cerr << "voxarine-autoplay: cannot read \"" << levels << "\": " << ec.message() << "\n";
+    return 2;
+  }
+  fs::copy_file(figures, work / "data" / "BonusFigures.dat", fs::copy_options::overwrite_existing, ec);
+  if (ec) {
+    std::cerr << "voxarine-autoplay: cannot read \"" << figures << "\": " << ec.message() << "\n";
+    return 2;
+  }
+  SetGameFolder(work.string());
+  SetUserDataFolder((work / "user").string());
+
+  IDirect3DDevice8* device = MakeDevice();
+  if (!device) {
+    std::cerr << "voxarine-autoplay: no recording device\n";
+    return 2;
+  }
+  int status = 2;
+  try {
+    FormMain = std::make_unique<TFormMain>();  // windowless: gives the client size
+    D3DDevice = device;
+    CreateCursor();
+    ClientWidth = FormMain->ClientWidth();
+    ClientHeight = FormMain->ClientHeight();
+    Game = std::make_unique<TGame>(device);
+    Game->LoadResources();
+    status = PlayAll(opt);
+  } catch (const std::exception& e) {
+    std::cerr << "voxarine-autoplay: " << e.what() << "\n";
+  }
+  Game.reset();
+  FreeCursor();
+  D3DDevice = nullptr;
+  FormMain.reset();
+  SafeRelease(device);
+  fs::remove_all(work, ec);
+  return status;
+}
+
+namespace {
+int PlayAll(const TOptionsCli& opt) {
+  const TLevelTable pristine = [] {
+    TLevelTable t;
+    std::copy(Game->Levels.begin(), Game->Levels.end(), t.begin());
+    return t;
+  }();
+
+  std::mt19937 rng(opt.Seed);
+  TPlayer player(opt, rng);
+  int violations = 0;
+  std::vector<double> movesPerLevel;
+  int levelsStarted = 0, levelsCompleted = 0;
+  int reached[3][3] = {};  // [mode][5, 10, 20]
+  int gamesPerMode[3] = {};
+
+  for (int g = 1; g <= opt.Games; ++g) {
+    const int mode = opt.Mode ? opt.Mode : (g % 2 ? 1 : 2);
+    const bool randomFrames = opt.Frames ? opt.Frames == 2 : g % 4 >= 2;
+    // Each game starts from the table as read: levels consume their stones.
+    std::copy(pristine.begin(), pristine.end(), Game->Levels.begin());
+    RandSeed(opt.Seed * 7919u + static_cast<std::uint32_t>(g));
+    AudioRecording = false;
+    const TGameRecord rec = player.Play(mode, randomFrames);
+    ClearAllParticles();
+    ClearScoreLabels();
+
+    ++gamesPerMode[mode];
+    const int reachedLevel = rec.LevelsCompleted + 1;
+    if (reachedLevel >= 5) ++reached[mode][0];
+    if (reachedLevel >= 10) ++reached[mode][1];
+    if (reachedLevel >= 20) ++reached[mode][2];
+    levelsStarted += rec.LevelsCompleted + 1;
+    levelsCompleted += rec.LevelsCompleted;
+    for (const TLevelRecord& l : rec.Levels) movesPerLevel.push_back(l.Moves);
+    if (rec.Violation) ++violations;
+
+    if (!opt.Quiet || rec.Violation) {
+      std::printf("game %d: mode %d, %s frames, levels reached %d (completed %d), score %.0f, moves %d, "
+                  "time %.1f s, end: %s\n",
+                  g, mode, randomFrames ? "random" : "fixed", reachedLevel, rec.LevelsCompleted, rec.Score,
+                  rec.Moves, rec.Ms / 1000, rec.Cause.c_str());
+      if (!opt.Quiet)
+        for (const TLevelRecord& l : rec.Levels)
+          std::printf("  level %d: %d moves, %.1f s\n", l.Level, l.Moves, l.Ms / 1000);
+    }
+    if (rec.Violation) break;  // stop at the first violation, with its report above
+  }
+
+  std::printf("levels completed: %d of %d started (%.1f%%), median moves per completed level: %.1f\n",
+              levelsCompleted, levelsStarted, levelsStarted ? 100.0 * levelsCompleted / levelsStarted : 0.0,
+              Median(movesPerLevel));
+  for (int m = 1; m <= 2; ++m)
+    if (gamesPerMode[m])
+      std::printf("mode %d: %d games, reaching level 5: %d, level 10: %d, level 20: %d\n", m, gamesPerMode[m],
+                  reached[m][0], reached[m][1], reached[m][2]);
+  const int played = [&] { return gamesPerMode[1] + gamesPerMode[2]; }();
+  std::printf("games: %d, violations: %d\n", played, violations);
+  return violations > 0 ? 1 : 0;
+}
+}  // namespace
