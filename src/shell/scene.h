@@ -37,7 +37,7 @@ constexpr UINT QuadBFirstVertex = 6;
 constexpr UINT CubeFirstVertex = 12;
 constexpr UINT BombFirstVertex = 624;
 constexpr UINT StoneFirstVertex = 1686;
-constexpr int SceneTriangles = 2 * QuadTriangles + CubeTriangles + BombTriangles + StoneTriangles;  // 604
+constexpr int SceneTriangles = 2 * QuadTriangles + CubeTriangles + BombTriangles + StoneTriangles;  // 606
 
 // The room is centred here; camera target and room light stand above it.
 constexpr double SceneOriginX = -1.8;

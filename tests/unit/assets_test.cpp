@@ -16,9 +16,13 @@
 #include "platform/win32/paths.h"
 #include "platform/win32/text_reader.h"
 
+// A private copy of the decoder: the library keeps its own to itself.
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
 #include "stb_image.h"
+#pragma GCC diagnostic pop
 
 namespace fs = std::filesystem;
 
@@ -67,7 +71,9 @@ TEST(ShippedLevels, DifficultyNeverDropsFromRoundToRound) {
       }
     }
     EXPECT_LT(a.DrainRate, b.DrainRate);
-    if (a.Kind != 2) EXPECT_LE(a.JokerOdds, b.JokerOdds);
+    if (a.Kind != 2) {
+      EXPECT_LE(a.JokerOdds, b.JokerOdds);
+    }
     EXPECT_LE(a.AllowBomb, b.AllowBomb);
     EXPECT_LE(a.AllowShot, b.AllowShot);
     EXPECT_LE(a.AllowColorize, b.AllowColorize);
@@ -97,7 +103,9 @@ TEST(ShippedLevels, EveryLevelIsPlayable) {
       }
     }
     EXPECT_GT(l.DrainRate, 0);
-    if (l.Kind == 2) EXPECT_GT(l.Target[2], 0) << "the bonus level's energy in mode 2";
+    if (l.Kind == 2) {
+      EXPECT_GT(l.Target[2], 0) << "the bonus level's energy in mode 2";
+    }
     // Every figure the level can draw fits in its colours (the colour shift needs it).
     int last = std::min<int>(l.FigureMax, t.FigureCount);
     for (int f = l.FigureMin; f <= last; ++f)
@@ -287,10 +295,11 @@ std::string Local(std::string name) {
 bool IsPow2(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
 // Decodes a picture; returns its size, or {0, 0} when it does not decode.
-std::pair<int, int> Decode(const std::string& path) {
+std::pair<int, int> Decode(const std::string& path, std::vector<unsigned char>* rgba = nullptr) {
   int w = 0, h = 0, n = 0;
   unsigned char* px = stbi_load(path.c_str(), &w, &h, &n, 4);
   if (!px) return {0, 0};
+  if (rgba) rgba->assign(px, px + static_cast<size_t>(w) * h * 4);
   stbi_image_free(px);
   return {w, h};
 }
@@ -347,6 +356,50 @@ TEST(GameFolder, FontsDefineTheWholeCharacterSet) {
       EXPECT_LT(gl.TopV, gl.BottomV);
     }
   }
+}
+
+// Each glyph's cell holds ink, and the ink (outline included) stays clear of
+// the cell's sides, so no glyph is cut off or shows a sliver of its neighbour.
+TEST(GameFolder, GlyphsSitInsideTheirCells) {
+  if (!HaveGameFolder()) GTEST_SKIP() << "no generated game folder at " << GameDir;
+  SetGameFolder(GameDir);
+  LoadFontMetrics();
+  const char* textures[] = {"", "data/font.tga", "data/font1.tga"};
+  for (int f = 1; f <= 2; ++f) {
+    std::vector<unsigned char> px;
+    auto [w, h] = Decode(GameDir + "/" + textures[f], &px);
+    ASSERT_GT(w, 0);
+    auto alpha = [&](int x, int y) { return px[(static_cast<size_t>(y) * w + x) * 4 + 3]; };
+    for (int g = 1; g <= 51; ++g) {
+      const TGlyph& gl = Fonts[f].Glyphs[g];
+      int x0 = static_cast<int>(gl.LeftU * w + 0.5f), x1 = static_cast<int>(gl.RightU * w + 0.5f);
+      int y0 = static_cast<int>(gl.TopV * h + 0.5f), y1 = static_cast<int>(gl.BottomV * h + 0.5f);
+      int ink = 0, edge = 0;
+      for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+          if (alpha(x, y) > 40) {
+            ++ink;
+            if (x == x0 || x == x1 - 1 || y == y0 || y == y1 - 1) ++edge;
+          }
+      EXPECT_GT(ink, 20) << "font " << f << " glyph " << g << " is empty";
+      EXPECT_EQ(edge, 0) << "font " << f << " glyph " << g << " touches its cell's border";
+    }
+  }
+}
+
+// Item pictures are drawn for the shape of their item; a picture of another
+// shape would show its lettering squashed or stretched.
+TEST(GameFolder, MenuPicturesFitTheShapeOfTheirItems) {
+  if (!HaveGameFolder()) GTEST_SKIP() << "no generated game folder at " << GameDir;
+  for (int p = 1; p < static_cast<int>(Menu().Pages.size()); ++p)
+    for (const MenuItem& it : Menu().Pages[p]) {
+      auto [w, h] = Decode(GameDir + "/" + Local(it.Normal));
+      ASSERT_GT(w, 0) << it.Normal;
+      // Power-of-two sizes round the shape, so allow a factor below 1.5 either way.
+      float stretch = (static_cast<float>(w) / h) / (it.W / it.H);
+      EXPECT_GT(stretch, 0.66f) << it.Normal;
+      EXPECT_LT(stretch, 1.5f) << it.Normal;
+    }
 }
 
 TEST(GameFolder, SoundsAndMusicArePresent) {

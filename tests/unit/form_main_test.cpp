@@ -27,6 +27,7 @@ class FormMainTest : public SceneTest {
     SceneTest::SetUp();
     SetRegistryFile(Folder / "config/settings.reg");
     SetScreenSizeOverride(TScreenSize{1280, 1024});
+    fs::create_directories(Folder / "data");
     for (const char* name : {"Menu.dat", "Levels.dat", "BonusFigures.dat"})
       fs::copy_file(std::string(VOXARINE_SOURCE_DIR) + "/assets/data/" + name, Folder / ("data/" + std::string(name)));
     std::string row = "0";

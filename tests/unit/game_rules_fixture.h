@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "../../tools/autoplay/invariants.h"
 #include "foundation_temp.h"
 #include "frontend/cursor.h"
 #include "game_update_fixture.h"
@@ -20,7 +21,7 @@ class GameRulesTest : public GameUpdateTest {
     std::filesystem::create_directories(Folder / "user");
     SetGameFolder(Folder.Path);
     SetUserDataFolder(Folder / "user");
-    for (int m = 1; m <= 3; ++m) CursorSprites[m] = std::make_unique<T3DSprite>(Device, "");
+    for (int m = 1; m <= 3; ++m) CursorSprites[m] = std::make_unique<T3DSprite>(Device, "Images\\nocursor.tga");
     CursorMode = 2;
     PointAt(-10, -10);  // off the board
   }
@@ -54,11 +55,20 @@ class GameRulesTest : public GameUpdateTest {
     return i;
   }
 
-  // Runs frames until nothing appears, moves or explodes (at most Ms).
+  // Runs frames until nothing appears, moves or explodes (at most Ms),
+  // checking the board's invariants after each one.
   void RunUntilQuiet(double Ms = 5000) {
     for (double t = 0; t < Ms; t += 16) {
       G().Update(16);
-      if (G().Quiet && G().StateCount[StateSlot(csRemoving)] == 0) return;
+      const std::string broken = autoplay::CheckInvariants(G());
+      ASSERT_EQ(broken, "") << "after " << t << " ms";
+      const TStateCounts& n = G().StateCount;
+      if (n[StateSlot(csAppearing)] + n[StateSlot(csMoving)] + n[StateSlot(csExploding)] +
+              n[StateSlot(csRemoving)] ==
+          0) {
+        G().Update(16);  // the frame that finds the board settled
+        return;
+      }
     }
   }
 

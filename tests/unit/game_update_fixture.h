@@ -21,7 +21,7 @@
 #include "shell/options.h"
 
 class GameUpdateTest : public ::testing::Test {
- protected:
+ public:
   void SetUp() override {
     // Anything the game writes (debug log, saves) goes to a folder of our own.
     SetGameFolder(Folder.Path);

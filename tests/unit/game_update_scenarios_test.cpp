@@ -137,8 +137,7 @@ TEST_F(ScenarioTest, LevelHundredLeadsToLevelOneOfTheOtherMode) {
   G().Update(16);
   ASSERT_EQ(G().EndPhase, epLevelDone);
   EXPECT_DOUBLE_EQ(G().Score, 100) << "completing a level counts all pending points at once";
-  Run(3000 / 5.5 + 16);
-  EXPECT_EQ(G().Level, 1);
+  ASSERT_TRUE(RunUntil([] { return Game->Level == 1; }, 3000 / 5.5 + 32));
   EXPECT_EQ(G().Mode, 2);
   EXPECT_DOUBLE_EQ(G().Levels[1].Progress, 500) << "the timed mode starts half full";
   EXPECT_DOUBLE_EQ(G().Score, 100) << "the score carries over";

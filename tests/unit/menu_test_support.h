@@ -25,9 +25,19 @@ inline IDirect3DDevice8* MakeRecordingDevice() {
   pp.Windowed = TRUE;
   pp.BackBufferWidth = 800;
   pp.BackBufferHeight = 600;
+  pp.EnableAutoDepthStencil = TRUE;
+  pp.AutoDepthStencilFormat = D3DFMT_D16;
   IDirect3DDevice8* device = nullptr;
   d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0, &pp, &device);
   d3d->Release();
+  if (!device) return nullptr;
+  // A stream to draw from: sprites use quad B (vertices 6..11).
+  IDirect3DVertexBuffer8* vb = nullptr;
+  device->CreateVertexBuffer(64 * 36, 0, (D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1), D3DPOOL_MANAGED, &vb);
+  device->SetStreamSource(0, vb, 36);
+  device->SetVertexShader((D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1));
+  SafeRelease(vb);
+  device->BeginScene();  // draws count only inside a scene
   return device;
 }
 

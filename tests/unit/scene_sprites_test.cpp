@@ -1,6 +1,7 @@
 // Textures, world matrices, sprites, the JPEG to bitmap conversion, the 3D
 // text and the cursor mapping, on the recording device.
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -39,18 +40,24 @@ TEST_F(SceneTest, SpriteDrawsQuadBWithItsTextureThenUnbinds) {
   T3DSprite sprite(D3DDevice, "Images\\nothing-here.tga");
   EXPECT_EQ(sprite.Texture, nullptr) << "a missing picture leaves the slot empty";
   EXPECT_FLOAT_EQ(sprite.Scale.x, 0) << "invisible until its owner sizes it";
+  D3DDevice->BeginScene();
   sprite.Draw();
+  D3DDevice->EndScene();
   ASSERT_EQ(Rec->DrawCount(), 1u);
   EXPECT_EQ(Rec->Draws()[0].StartVertex, 6u);
   EXPECT_EQ(Rec->Draws()[0].PrimitiveCount, 2u);
   EXPECT_FLOAT_EQ(Rec->Draws()[0].World._11, 0);
-  EXPECT_EQ(Rec->Calls().back().Name, "SetTexture");
+  const auto& calls = Rec->Calls();
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_EQ(calls[calls.size() - 2].Name, "SetTexture") << "unbound after the draw";
+  EXPECT_EQ(calls[calls.size() - 2].Args[1], 0u);
   EXPECT_EQ(Rec->CountCalls("SetRenderState"), 0u) << "the caller owns the states";
 }
 
 TEST_F(SceneTest, LoadTextureReplacesAndClears) {
   MakeScene();
   std::vector<std::uint8_t> rgb(4 * 4 * 3, 200);
+  std::filesystem::create_directories(Folder / "Images");
   ASSERT_TRUE(WriteBmp24(Folder / "Images/grey.bmp", 4, 4, rgb));
   IDirect3DTexture8* t = nullptr;
   LoadTexture(D3DDevice, "images\\GREY.bmp", t);
@@ -134,6 +141,7 @@ TEST_F(FontTest, TextRunsAlongMinusXAndReturnsThePen) {
   MakeScene();
   LoadFontMetrics();
   // Font 2, size 100: each glyph 0.4 wide, a space 2.2.
+  D3DDevice->BeginScene();
   const float pen = DrawText3D(2, 1, 100, 1.0f, 2.0f, "ab c#", 0.1f, 255);
   EXPECT_NEAR(pen, 1.0f - 0.4f - 0.4f - 2.2f - 0.4f, 1e-5f);
   ASSERT_EQ(Rec->DrawCount(), 3u);
@@ -154,6 +162,7 @@ TEST_F(FontTest, TextRunsAlongMinusXAndReturnsThePen) {
 
   Rec->ClearLog();
   EXPECT_FLOAT_EQ(DrawText3D(2, 1, 100, 1.0f, 0, "#;%", 0, 255), 1.0f) << "nothing drawable";
+  D3DDevice->EndScene();
   EXPECT_EQ(Rec->DrawCount(), 0u);
   DWORD lighting = 0;
   D3DDevice->GetRenderState(D3DRS_LIGHTING, &lighting);
@@ -163,7 +172,9 @@ TEST_F(FontTest, TextRunsAlongMinusXAndReturnsThePen) {
 TEST_F(FontTest, OutOfRangeArgumentsAreHeldInRange) {
   MakeScene();
   LoadFontMetrics();
+  D3DDevice->BeginScene();
   DrawText3D(9, 42, 100, 0, 0, "1", 0, 300);
+  D3DDevice->EndScene();
   ASSERT_EQ(Rec->DrawCount(), 1u);
   EXPECT_EQ(Rec->Draws()[0].VertexColor(0) >> 24, 255u);
 }
@@ -174,7 +185,9 @@ TEST_F(FontTest, LabelsDrawWithTheirRoundedAlpha) {
   AddScoreLabel(D3DVECTOR{1, 2, 0}, 2, 6, 14, "40");
   AddScoreLabel(D3DVECTOR{3, 4, 0}, 2, 6, 14, "8");
   ScoreLabels[1].Alpha = 100.5f;  // halves go to the even neighbour
+  D3DDevice->BeginScene();
   DrawScoreLabels();
+  D3DDevice->EndScene();
   ASSERT_EQ(Rec->DrawCount(), 3u);
   EXPECT_EQ(Rec->Draws()[0].VertexColor(0), ColorARGB(100, 255, 0, 0));
   EXPECT_FLOAT_EQ(Rec->Draws()[0].World._43, 1.0f);
@@ -199,11 +212,13 @@ TEST_F(SceneTest, CursorMapsTheWindowOntoTheBoardPlane) {
   EXPECT_FLOAT_EQ(CursorSprites[3]->Position.x, CursorX()) << "all three follow";
 
   Rec->ClearLog();
+  D3DDevice->BeginScene();
   DrawCursor(0);
   DrawCursor(4);
   EXPECT_EQ(Rec->DrawCount(), 0u);
   Options->Fullscreen = true;  // the pointer's place does not matter then
   DrawCursor(3);
+  D3DDevice->EndScene();
   ASSERT_EQ(Rec->DrawCount(), 1u);
   EXPECT_EQ(Rec->Draws()[0].RenderState(D3DRS_ALPHABLENDENABLE), static_cast<DWORD>(TRUE));
   EXPECT_EQ(Rec->Draws()[0].Texture, CursorSprites[3]->Texture);

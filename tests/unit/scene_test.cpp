@@ -92,10 +92,10 @@ TEST(SceneModels, EveryTriangleFacesOutwards) {
 TEST_F(SceneTest, GeometryRangesAndConversions) {
   MakeScene();
   ASSERT_EQ(Collector.Count, 5);
-  EXPECT_EQ(Collector.Total, 604);
+  EXPECT_EQ(Collector.Total, 606);
   const int firstVertex[6] = {0, 0, 6, 12, 624, 1686};
   for (int r = 1; r <= 5; ++r) EXPECT_EQ(3 * Collector.Ranges[r].Start, firstVertex[r]) << "range " << r;
-  ASSERT_EQ(Rec->VertexBytes(VertexBuffer)->size(), 65232u);
+  ASSERT_EQ(Rec->VertexBytes(VertexBuffer)->size(), 65448u);
 
   const TSceneVertex* v = Vertices();
   // Quad B vertex 1: (0.5, -0.5) with u 0, v 1, white.
@@ -226,10 +226,7 @@ TEST_F(SceneTest, FrameClearsSetsTheCameraAndTurnsDepthOffForOverlays) {
 
   // The camera looks down on the board from (-1.8, -0.25, 12.7): world x = -4
   // lands right of the screen's middle, the origin left of it.
-  D3DMATRIX view{}, projection{};
-  D3DDevice->GetTransform(D3DTS_VIEW, &view);
-  D3DDevice->GetTransform(D3DTS_PROJECTION, &projection);
-  const D3DMATRIX vp = MatrixMultiply(view, projection);
+  const D3DMATRIX vp = MatrixMultiply(SceneProjectionMatrix(), SceneViewMatrix());
   auto screenX = [&](float x) { return (x * vp._11 + vp._41) / (x * vp._14 + vp._44); };
   EXPECT_GT(screenX(-4), 0);
   EXPECT_LT(screenX(0), 0);

@@ -149,8 +149,8 @@ class TComposer {
     for (int bar = 0; bar < 4; bar++) {
       const double b0 = Beat + 4 * bar;
       const int root = ChordAt(Part, bar);
-      Pad(b0, root, intro || breakdown ? 0.9f : 0.6f);
-      if (!intro || bar >= 2) Comp(b0, root, intro ? 0.6f : 0.8f, breakdown);
+      Pad(b0, root, intro || breakdown ? 1.0f : 0.6f);
+      Comp(b0, root, intro ? 0.6f + 0.1f * bar : 0.8f, breakdown);
       if (!intro && !breakdown) Bassline(b0, root, lifted);
       if (breakdown && bar >= 2) Bassline(b0, root, false);
       Drums(b0, Part, bar, Entering, bar == 3 && Leaving);
@@ -547,7 +547,7 @@ Stereo Perform(const std::vector<TEvent>& Events, const TStyle& S, double TotalB
   return out;
 }
 
-// Common loudness for all tracks (below the effects), peaks under -1 dBFS.
+// Common loudness for all tracks, some 4 dB under the effects; peaks under -1 dBFS.
 void MasterTrack(Stereo& X, bool Loops) {
   for (Mono* c : {&X.L, &X.R}) {
     TOnePole dc(20);
@@ -557,7 +557,7 @@ void MasterTrack(Stereo& X, bool Loops) {
   }
   const float rms = RmsStereo(X);
   if (rms <= 0) return;
-  const float gain = DbToGain(-19) / rms;
+  const float gain = DbToGain(-21) / rms;
   for (Mono* c : {&X.L, &X.R})
     for (float& v : *c) v *= gain;
   Limit(X, -1);

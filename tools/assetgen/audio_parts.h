@@ -35,7 +35,7 @@ Stereo RenderTrack(int Track, unsigned Seed);
 
 // Loudness used for mastering: the loudest 200 ms window's RMS.
 float MomentaryRms(const Mono& X);
-// Brings an effect to TargetDb of momentary loudness, peaks under -1 dBFS.
+// Brings an effect to TargetDb of momentary loudness, peaks under -3 dBFS.
 void Master(Mono& X, float TargetDb);
 
 }  // namespace audiogen

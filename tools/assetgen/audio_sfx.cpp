@@ -303,12 +303,12 @@ Mono Effect(int Number, TRng& Rng) {
 // endless selection hum sit lower than the events of play.
 float TargetDb(int Number) {
   switch (Number) {
-    case 20: return -20;
-    case 23: return -22;
-    case 21: case 22: case 5: case 8: return -18;
-    case 24: return -24;
-    case 3: case 6: return -18;
-    default: return -15;
+    case 20: return -21;
+    case 23: return -23;
+    case 21: case 22: case 5: case 8: return -19;
+    case 24: return -25;
+    case 3: case 6: return -19;
+    default: return -17;
   }
 }
 
@@ -327,13 +327,15 @@ float MomentaryRms(const Mono& X) {
 }
 
 // Brings an effect to its loudness: gain to the target, at most 3 dB of it
-// taken by the limiter, never over -1 dBFS.
+// taken by the limiter. Peaks stay under -3 dBFS: the game often plays
+// several effects at once, and their sum must not clip.
 void Master(Mono& X, float TargetDb) {
+  constexpr float kCeilingDb = -3;
   const float loud = MomentaryRms(X), peak = Peak(X);
   if (loud <= 0) return;
-  const float gain = std::min(DbToGain(TargetDb) / loud, DbToGain(-1 + 3) / peak);
+  const float gain = std::min(DbToGain(TargetDb) / loud, DbToGain(kCeilingDb + 3) / peak);
   for (float& v : X) v *= gain;
-  Limit(X, -1);
+  Limit(X, kCeilingDb);
 }
 
 Mono RenderEffect(int Number, TRng& Rng) {

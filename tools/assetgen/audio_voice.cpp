@@ -98,7 +98,7 @@ Mono ShapeVoice(int Number, Mono Speech, TRng& Rng) {
   Trim(o, 1e-3f * Peak(o), 0.01f);
   FadeIn(o, 0.002f);
   FadeOut(o, 0.05f);
-  Master(o, -14);
+  Master(o, -16);
   return o;
 }
 

@@ -73,15 +73,18 @@ void MakeFont(const Context& ctx, const FontSpec& spec) {
   std::vector<float> cov(static_cast<size_t>(TexW) * TexH, 0.f);
   std::vector<std::vector<int>> borders(Rows, std::vector<int>{0});
   int row = 0, x = 0;
-  const int pad = spec.Outline + 1;
+  // Room for the outline and its soft edge on both sides of the ink.
+  const int pad = spec.Outline + 2;
   for (char ch : GlyphOrder) {
     Glyph g = RenderGlyph(face, ch);
-    int cell = std::max(g.Advance, g.Left + g.W) + 2 * pad;
+    // The cell spans the pen's advance and any ink outside it (a J's hook).
+    int cellL = std::min(0, g.Left), cellR = std::max(g.Advance, g.Left + g.W);
+    int cell = cellR - cellL + 2 * pad;
     if (x + cell > TexW) {
       if (++row >= Rows) throw std::runtime_error(spec.Name + ": glyphs do not fit");
       x = 0;
     }
-    int ox = x + pad + g.Left;
+    int ox = x + pad - cellL + g.Left;
     int baseline = static_cast<int>(std::lround((row * 40 + spec.Baseline) * RowPx));
     int oy = baseline - g.Top;
     for (int yy = 0; yy < g.H; ++yy)
@@ -140,10 +143,10 @@ void MakeFont(const Context& ctx, const FontSpec& spec) {
 
 void AddFontJobs(std::vector<Job>& jobs) {
   jobs.push_back({"font", 2, [](const Context& c) {
-    MakeFont(c, {"font", Face::SansBold, 33.f, 31.f, 2});
+    MakeFont(c, {"font", Face::SansBold, 32.f, 29.f, 2});
   }});
   jobs.push_back({"font1", 2, [](const Context& c) {
-    MakeFont(c, {"font1", Face::SerifBold, 34.f, 31.f, 2});
+    MakeFont(c, {"font1", Face::SerifBold, 32.f, 29.f, 2});
   }});
 }
 

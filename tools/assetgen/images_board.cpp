@@ -89,13 +89,13 @@ void SidePanel(Canvas& c) {
 
   // Bonus figure: a dark window around (-6.91, -2.09), where every figure is
   // centred, that also frames the bonus plate of bonus levels.
-  float fu = WU(-6.96f), fv = WV(-1.85f);
-  Caption(c, "BONUS FIGURE", fu, fv - 1.45f, 0.19f, Align::Centre);
+  float fu = WU(-6.93f), fv = WV(-2.0f);
+  Caption(c, "BONUS FIGURE", fu, fv - 1.33f, 0.19f, Align::Centre);
   Box fb = BoxAround(fu, fv, 1.2f, 1.35f, 0.1f);
-  auto win = [=](float u, float v) { return SdRoundBox(u, v, fu, fv, 1.1f, 1.3f, 0.16f); };
-  c.Fill(fb, win, [=](float, float v) { return Mix(Rgb(10, 10, 24), Rgb(26, 28, 58), Clamp01((v - fv + 1.3f) / 2.6f)); });
+  auto win = [=](float u, float v) { return SdRoundBox(u, v, fu, fv, 1.1f, 1.19f, 0.16f); };
+  c.Fill(fb, win, [=](float, float v) { return Mix(Rgb(10, 10, 24), Rgb(26, 28, 58), Clamp01((v - fv + 1.2f) / 2.4f)); });
   c.Fill(fb, [=](float u, float v) { return std::fabs(win(u, v)) - 0.025f; },
-         [=](float, float v) { return Mix(pal::BrassDark, pal::BrassLight, Clamp01((v - fv + 1.3f) / 2.6f)); });
+         [=](float, float v) { return Mix(pal::BrassDark, pal::BrassLight, Clamp01((v - fv + 1.2f) / 2.4f)); });
 
   // Bonus value "+N" starts at x = -6.4.
   Caption(c, "WORTH", WU(-6.05f), WV(-3.5f) + 0.08f, 0.2f, Align::Right);
@@ -242,6 +242,9 @@ void BonusPlate(const Context& ctx) {
   small.face = Face::SansCondBold;
   small.size = 0.15f;
   small.colour = Rgb(50, 36, 60);
+  // The longest line sets the size, so both fit inside the rim.
+  float widest = MeasureText(c, "3 OR FEWER LEFT PAYS", small);
+  if (widest > c.UW - 0.3f) small.size *= (c.UW - 0.3f) / widest;
   DrawText(c, "BLAST THE STONES", cu, 2.0f, small);
   DrawText(c, "3 OR FEWER LEFT PAYS", cu, 2.22f, small);
   SaveTga(ctx.Path("Images/plugbonus.tga"), img.Resized(256, 512));

@@ -222,11 +222,11 @@ void Tut5(const Context& ctx) {
   Page pg;
   Frame(pg, 5, "The bonus figure");
   Canvas& c = pg.C;
-  MiniBoard b = DrawMiniBoard(c, 3.3f, 5.9f, 0.9f, 5, 6);
+  MiniBoard b = DrawMiniBoard(c, 3.05f, 6.05f, 0.85f, 5, 6);
   Cube(c, b, 2, 3, 0); Cube(c, b, 3, 3, 1); Cube(c, b, 4, 3, 0); Cube(c, b, 3, 4, 1);
   Cube(c, b, 1, 6, 2); Cube(c, b, 5, 1, 3);
   // The figure as shown beside the board.
-  float fu = 6.55f, fv = 3.2f;
+  float fu = 6.35f, fv = 3.05f;
   c.Fill(BoxAround(fu, fv, 0.8f, 0.62f, 0.05f), [=](float u, float v) { return SdRoundBox(u, v, fu, fv, 0.78f, 0.6f, 0.1f); }, Rgb(8, 8, 20, 0.9f));
   DiagramCube(c, 1, 0, fu - 0.46f, fv - 0.2f, 0.42f);
   DiagramCube(c, 1, 1, fu, fv - 0.2f, 0.42f);

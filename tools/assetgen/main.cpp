@@ -2,7 +2,7 @@
 // fonts, sounds, music) from one seed. The build runs it whenever the tool
 // changes; the same seed always gives the same files.
 //
-//   voxarine-assetgen --out <game folder> [--seed N] [--only TEXT] [--threads N]
+//   voxarine-assetgen --out <game folder> [--seed N] [--only TEXT] [--skip TEXT] [--threads N]
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -25,10 +25,11 @@ namespace {
 
 void Usage() {
   std::puts(
-      "usage: voxarine-assetgen --out DIR [--seed N] [--only TEXT] [--threads N]\n"
+      "usage: voxarine-assetgen --out DIR [--seed N] [--only TEXT] [--skip TEXT] [--threads N]\n"
       "  --out DIR     game folder to write Images/, Sounds/, Music/ and data/ fonts into\n"
       "  --seed N      seed of every random choice (default 1)\n"
       "  --only TEXT   run only the jobs whose name contains TEXT (for working on one picture)\n"
+      "  --skip TEXT   leave out the jobs whose name contains TEXT\n"
       "  --threads N   worker threads (default: all cores)");
 }
 
@@ -36,7 +37,7 @@ void Usage() {
 
 int main(int argc, char** argv) {
   ag::Context ctx;
-  std::string only;
+  std::string only, skip;
   unsigned threads = std::max(1u, std::thread::hardware_concurrency());
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     if (a == "--out") ctx.Out = value();
     else if (a == "--seed") ctx.Seed = std::strtoull(value().c_str(), nullptr, 10);
     else if (a == "--only") only = value();
+    else if (a == "--skip") skip = value();
     else if (a == "--threads") threads = std::max(1, std::atoi(value().c_str()));
     else if (a == "--help" || a == "-h") { Usage(); return 0; }
     else {
@@ -78,6 +80,8 @@ int main(int argc, char** argv) {
   ag::AddEffectJobs(jobs);
   if (!only.empty())
     std::erase_if(jobs, [&](const ag::Job& j) { return j.Name.find(only) == std::string::npos; });
+  if (!skip.empty())
+    std::erase_if(jobs, [&](const ag::Job& j) { return j.Name.find(skip) != std::string::npos; });
   // Heaviest first, so the last thread to finish is not stuck with a big one.
   std::stable_sort(jobs.begin(), jobs.end(),
                    [](const ag::Job& a, const ag::Job& b) { return a.Weight > b.Weight; });

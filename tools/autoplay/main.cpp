@@ -161,6 +161,22 @@ void StartGame(int Mode) {
   Game->EndPhase = epPlaying;
 }
 
+// The board as one line of rows from the top: '.' empty, kinds as letters.
+std::string BoardPicture(const TGame& G) {
+  std::string rows;
+  for (int Y = 9; Y >= 1; --Y) {
+    for (int X = 1; X <= 9; ++X) {
+      char ch = '.';
+      for (int i = 1; i <= G.CubeCount; ++i)
+        if (G.Cubes[i].X == X && G.Cubes[i].Y == Y)
+          ch = static_cast<char>(G.Cubes[i].State == csWaiting ? 'a' + G.Cubes[i].Kind - 1 : 'A' + G.Cubes[i].Kind - 1);
+      rows += ch;
+    }
+    if (Y > 1) rows += '/';
+  }
+  return rows;
+}
+
 class TPlayer {
  public:
   TPlayer(const TOptionsCli& O, std::mt19937& Rng) : Opt(O), Rng(Rng) {}
@@ -172,6 +188,8 @@ class TPlayer {
     int level = Game->Level;
     TLevelRecord current{level, 0, 0};
     double sinceQuiet = 0;
+    double sinceMove = 0;
+    double stuckMs = 0;   // ms of play with nothing the player could move  // ms of play without a move the game accepted
     int pendingAction = 0;  // frames to wait before the next input
     TPlan plan;
     int step = 0;  // 0 choose, 1 cube clicked, 2 destination clicked; 10+ aiming
@@ -207,6 +225,12 @@ class TPlayer {
         rec.Cause = "stalled: no quiet moment for a minute at level " + std::to_string(Game->Level);
         break;
       }
+      sinceMove += dt;
+      if (sinceMove > 600000) {
+        rec.Violation = true;
+        rec.Cause = "no move accepted for ten minutes at level " + std::to_string(Game->Level);
+        break;
+      }
       if (rec.Moves >= Opt.MaxMoves) {
         rec.Cause = "move limit";
         break;
@@ -228,19 +252,25 @@ class TPlayer {
         }
         const TCube& c = Game->Cubes[target];
         PointAtCell(c.X, c.Y);
-        if (c.State == csSpinning) Game->MouseDown(0);
+        if (c.State == csSpinning) {
+          Game->MouseDown(0);
+          sinceMove = 0;
+        }
         continue;
       }
 
       if (step == 0) {
         plan = ChoosePlan(*Game, Rng);
         if (plan.Cube == 0) {
-          if (!AnyCubeMovable(*Game)) {
-            rec.Cause = "no move possible";
+          // Nothing to move can be a passing moment (a new turn is on its
+          // way); only a lasting one ends the game.
+          if (!AnyCubeMovable(*Game) && (stuckMs += dt) > 5000) {
+            rec.Cause = "no move possible (" + BoardPicture(*Game) + ")";
             break;
           }
           continue;
         }
+        stuckMs = 0;
         const TCube& c = Game->Cubes[plan.Cube];
         PointAtCell(c.X, c.Y);
         Game->MouseDown(0);
@@ -258,6 +288,7 @@ class TPlayer {
         }
         Game->MouseDown(0);
         if (Game->StateCount[StateSlot(csMoving)] > 0) {
+          sinceMove = 0;
           ++rec.Moves;
           ++current.Moves;
         }

@@ -28,7 +28,15 @@ namespace {
 constexpr int FrameHeight = 29;
 
 #ifdef VOXARINE_HAVE_IMGUI
-const char* const DialogFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+// A narrow sans-serif, so that captions fit the controls' design-time widths.
+struct TDialogFont {
+  const char* File;
+  float Size;  // pixels
+};
+const TDialogFont DialogFonts[] = {
+    {"/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed.ttf", 13.0f},
+    {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 12.0f},
+};
 
 // Light grey faces, thin dark frames, a blue focus ring: a plain native look.
 void ApplyDialogStyle() {
@@ -39,7 +47,7 @@ void ApplyDialogStyle() {
   s.WindowRounding = 0;
   s.FrameRounding = 2;
   s.FrameBorderSize = 1;
-  s.FramePadding = ImVec2(6, 3);
+  s.FramePadding = ImVec2(4, 2);
   s.ItemSpacing = ImVec2(6, 4);
   s.PopupBorderSize = 1;
   ImVec4* c = s.Colors;
@@ -185,6 +193,8 @@ void TForm::Show() {
     SDL_SetWindowPosition(Window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     SDL_ShowWindow(Window_);
     SDL_RaiseWindow(Window_);
+    // Without a window manager nobody hands the keyboard to a new window.
+    SDL_SetWindowInputFocus(Window_);
   }
   Visible_ = true;
   FirstFrame_ = true;
@@ -215,6 +225,12 @@ int TForm::ShowModal() {
   while (ModalResult == mrNone && !Application.Terminated) Application.ProcessMessages(this);
   Modal_ = false;
   Hide();
+  // The keyboard goes back to the main window, as a dialog's owner gets it.
+  TForm* main = Application.MainForm;
+  if (main && main != this && main->Visible() && main->Window()) {
+    SDL_RaiseWindow(main->Window());
+    SDL_SetWindowInputFocus(main->Window());
+  }
   return ModalResult;
 }
 
@@ -283,8 +299,10 @@ bool TForm::MakeWindow() {
   io.IniFilename = nullptr;  // dialogs have fixed layouts: nothing to remember
   io.LogFilename = nullptr;
   io.ConfigFlags |= ImGuiConfigFlags_NavEnableKeyboard;
-  std::error_code ec;
-  if (std::filesystem::exists(DialogFont, ec)) io.Fonts->AddFontFromFileTTF(DialogFont, 13.0f);
+  for (const TDialogFont& font : DialogFonts) {
+    std::error_code ec;
+    if (std::filesystem::exists(font.File, ec) && io.Fonts->AddFontFromFileTTF(font.File, font.Size)) break;
+  }
   ApplyDialogStyle();
   ImGui_ImplSDL2_InitForOpenGL(Window_, GLContext_);
   ImGui_ImplOpenGL3_Init("#version 330 core");
@@ -330,6 +348,9 @@ void TForm::Render() {
   FirstFrame_ = false;
   Focused = nullptr;
   Paint();
+  // A click handled in Paint may have made another window's GL context current.
+  SDL_GL_MakeCurrent(Window_, GLContext_);
+  ImGui::SetCurrentContext(Gui_);
   ImGui::End();
   ImGui::Render();
   int w = 0, h = 0;
@@ -370,15 +391,19 @@ void TApplication::ProcessMessages(TForm* Modal) {
   // Wake at least every 50 ms so that idle work and redraws go on.
   if (SDL_WaitEventTimeout(&e, 50)) {
     do {
-      if (e.type == SDL_QUIT) {
-        if (!Modal && MainForm) MainForm->Close();
+      if (e.type == SDL_QUIT) {  // a termination signal, or the session ending
+        if (MainForm) MainForm->Close();
+        Terminate();
         continue;
       }
+      TForm* target = nullptr;
       for (TForm* f : Forms_)
-        if (f->OwnsEvent(e)) {
-          f->HandleEvent(e, Modal == nullptr || Modal == f);
-          break;
-        }
+        if (f->OwnsEvent(e)) target = f;
+      // Keys that arrive while no window of ours has the focus go to the
+      // dialog in front.
+      if (!target && (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP || e.type == SDL_TEXTINPUT))
+        target = Modal ? Modal : MainForm;
+      if (target) target->HandleEvent(e, Modal == nullptr || Modal == target);
     } while (SDL_PollEvent(&e));
   }
   for (TForm* f : std::vector<TForm*>(Forms_)) f->Render();

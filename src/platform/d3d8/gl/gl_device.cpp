@@ -442,8 +442,14 @@ class TGLDevice final : public d3d8::TDevice {
       NormalCache.Send(U.NormalMatrix, normal, 9);
     }
     Projection.Send(U.Projection, &S.Projection._11, 16);
-    const float shift[2] = {ViewportW > 0 ? 1.0f / static_cast<float>(ViewportW) : 0.0f,
-                            ViewportH > 0 ? -1.0f / static_cast<float>(ViewportH) : 0.0f};
+    // Direct3D 8 puts pixel centres on integer coordinates, half a pixel from
+    // OpenGL's: move the geometry by just under half a pixel (in NDC, a pixel
+    // is 2 / size). Stopping short of the half keeps edges off the pixel
+    // centres, so that the pixels on a shared edge go where Direct3D's
+    // top-left rule puts them whatever GL's own tie rule is.
+    constexpr float HalfPixel = 0.5f - 1.0f / 64.0f;
+    const float shift[2] = {ViewportW > 0 ? 2.0f * HalfPixel / static_cast<float>(ViewportW) : 0.0f,
+                            ViewportH > 0 ? -2.0f * HalfPixel / static_cast<float>(ViewportH) : 0.0f};
     PixelShift.Send(U.PixelShift, shift, 2);
 
     const bool lighting = rs[D3DRS_LIGHTING] != FALSE;

@@ -1,0 +1,91 @@
+// One frame of a game in play — TGame::Update and RenderFrame — on the
+// recording device (the CPU cost of the game and the drawing code) and on the
+// OpenGL device under a display (what llvmpipe adds). Needs the built game folder.
+#include <benchmark/benchmark.h>
+
+#include <SDL.h>
+
+#include <filesystem>
+
+#include "frontend/fonts.h"
+#include "frontend/labels.h"
+#include "frontend/menu.h"
+#include "frontend/menu3d.h"
+#include "game/game.h"
+#include "platform/d3d8/gl/gl_device.h"
+#include "platform/win32/paths.h"
+#include "shell/form_main.h"
+#include "shell/options.h"
+#include "shell/scene.h"
+
+namespace {
+
+SDL_Window* Window = nullptr;
+
+// A game of mode 1 with every free cell filled and 20 labels afloat.
+bool SetUpGame(TD3D8Backend backend) {
+  const std::string game = VOXARINE_GAME_DIR;
+  if (!std::filesystem::exists(game + "/data/Levels.dat")) return false;
+  SetGameFolder(game);
+  SetUserDataFolder((std::filesystem::temp_directory_path() / "voxarine-bench").string());
+  D3D8SelectBackend(backend);
+  if (backend == TD3D8Backend::OpenGL) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    D3D8PrepareWindowAttributes();
+    Window = SDL_CreateWindow("bench", 0, 0, 800, 600, SDL_WINDOW_OPENGL);
+    if (!Window) return false;
+  }
+  Options = std::make_unique<TOptions>();
+  Options->SetDefaults();
+  if (!InitD3D(Window, false, 800, 600, 32, 0, true, true)) return false;
+  SetupRenderStates();
+  SetupLights();
+  InitGeometry();
+  Game = std::make_unique<TGame>(D3DDevice);
+  LoadMenu();
+  LoadFontTextures();
+  LoadFontMetrics();
+  Game->Mode = 1;
+  StartGame();
+  Game->EndPhase = epPlaying;
+  while (Game->FreeCount > 1) Game->AddItemAt(static_cast<TCubeKind>(1 + Game->FreeCount % 7),
+                                              MakeCell(Game->FreeCells[1].X, Game->FreeCells[1].Y));
+  for (int i = 0; i < 20; ++i) AddScoreLabel(D3DVECTOR{-4.0f + i * 0.4f, 0, 1}, 2, 2, 14, "+120");
+  GameState = gsGame;
+  return true;
+}
+
+void TearDownGame() {
+  Game.reset();
+  Menu.reset();
+  SafeRelease(MenuBackground);
+  ReleaseGraphics();
+  if (Window) SDL_DestroyWindow(Window);
+  Window = nullptr;
+  Options.reset();
+  ClearScoreLabels();
+}
+
+void Frame(benchmark::State& state, TD3D8Backend backend) {
+  if (!SetUpGame(backend)) {
+    state.SkipWithError("needs the game folder (and a display for the GL device)");
+    TearDownGame();
+    return;
+  }
+  for (auto _ : state) {
+    Game->Update(16);
+    // Labels fade; keep twenty afloat.
+    while (ScoreLabelCount < 20) AddScoreLabel(D3DVECTOR{0, 0, 1}, 2, 2, 14, "+120");
+    benchmark::DoNotOptimize(RenderFrame());
+  }
+  TearDownGame();
+}
+
+void BM_FrameRecording(benchmark::State& state) { Frame(state, TD3D8Backend::Recording); }
+void BM_FrameOpenGL(benchmark::State& state) { Frame(state, TD3D8Backend::OpenGL); }
+
+}  // namespace
+
+BENCHMARK(BM_FrameRecording)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FrameOpenGL)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_MAIN();
