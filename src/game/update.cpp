@@ -109,6 +109,11 @@ void TGame::Update(float DeltaMs) {
   const float dt = DeltaMs;
   TLevelInfo& L = CurrentLevel();
 
+  // A move started by a click between two updates counts as under way, so a
+  // move that also ends within this one long frame still ends the turn.
+  if (PrevStateCount[Slot(csMoving)] == 0 && StateCount[Slot(csMoving)] != 0)
+    PrevStateCount[Slot(csMoving)] = StateCount[Slot(csMoving)];
+
   CheckGameOver(false);
 
   // A board without a coloured cube in play gets new cubes at once.

@@ -64,6 +64,17 @@ TEST_F(GameRulesScenarioTest, AMoveThatScoresNothingBringsANewTurn) {
   ExpectConsistent();
 }
 
+// At a low frame rate a one-step move ends inside the first frame after the click.
+TEST_F(GameRulesScenarioTest, AMoveEndingWithinOneLongFrameStillBringsANewTurn) {
+  Put(5, 5, 1);
+  Click(5, 5);
+  Click(5, 6);
+  G().Update(250);
+  G().Update(16);
+  EXPECT_EQ(Sounds(sndNewTurn), 1);
+  ExpectConsistent();
+}
+
 TEST_F(GameRulesScenarioTest, ABonusFigureCompletedWithAJoker) {
   TBonusFigure& F = G().BonusFigures[1];
   F = TBonusFigure{};
