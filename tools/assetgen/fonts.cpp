@@ -60,32 +60,32 @@ Glyph RenderGlyph(FT_Face face, char ch) {
   return g;
 }
 
-void MakeFont(const Context& ctx, const FontSpec& spec) {
+void MakeFont(const Context& ctx, const FontSpec& fontDef) {
   FT_Library lib;
   if (FT_Init_FreeType(&lib)) throw std::runtime_error("FreeType did not start");
   FT_Face face;
-  if (FT_New_Face(lib, FacePath(spec.Typeface).c_str(), 0, &face))
-    throw std::runtime_error("cannot open " + FacePath(spec.Typeface));
-  FT_Set_Char_Size(face, static_cast<FT_F26Dot6>(spec.Em * 64),
-                   static_cast<FT_F26Dot6>(spec.Em * RowPx * 64), 72, 72);
+  if (FT_New_Face(lib, FacePath(fontDef.Typeface).c_str(), 0, &face))
+    throw std::runtime_error("cannot open " + FacePath(fontDef.Typeface));
+  FT_Set_Char_Size(face, static_cast<FT_F26Dot6>(fontDef.Em * 64),
+                   static_cast<FT_F26Dot6>(fontDef.Em * RowPx * 64), 72, 72);
 
   // Coverage of the whole atlas first, outlines added afterwards.
   std::vector<float> cov(static_cast<size_t>(TexW) * TexH, 0.f);
   std::vector<std::vector<int>> borders(Rows, std::vector<int>{0});
   int row = 0, x = 0;
   // Room for the outline and its soft edge on both sides of the ink.
-  const int pad = spec.Outline + 2;
+  const int pad = fontDef.Outline + 2;
   for (char ch : GlyphOrder) {
     Glyph g = RenderGlyph(face, ch);
     // The cell spans the pen's advance and any ink outside it (a J's hook).
     int cellL = std::min(0, g.Left), cellR = std::max(g.Advance, g.Left + g.W);
     int cell = cellR - cellL + 2 * pad;
     if (x + cell > TexW) {
-      if (++row >= Rows) throw std::runtime_error(spec.Name + ": glyphs do not fit");
+      if (++row >= Rows) throw std::runtime_error(fontDef.Name + ": glyphs do not fit");
       x = 0;
     }
     int ox = x + pad - cellL + g.Left;
-    int baseline = static_cast<int>(std::lround((row * 40 + spec.Baseline) * RowPx));
+    int baseline = static_cast<int>(std::lround((row * 40 + fontDef.Baseline) * RowPx));
     int oy = baseline - g.Top;
     for (int yy = 0; yy < g.H; ++yy)
       for (int xx = 0; xx < g.W; ++xx) {
@@ -103,7 +103,7 @@ void MakeFont(const Context& ctx, const FontSpec& spec) {
   // Outline: the coverage dilated by an ellipse that is round in font pixels,
   // kept within each row so rows never bleed into each other.
   Image img(TexW, TexH);
-  const float rx = static_cast<float>(spec.Outline), ry = spec.Outline * RowPx;
+  const float rx = static_cast<float>(fontDef.Outline), ry = fontDef.Outline * RowPx;
   for (int y = 0; y < TexH; ++y) {
     int r = y / 64;
     for (int xx = 0; xx < TexW; ++xx) {
@@ -112,7 +112,7 @@ void MakeFont(const Context& ctx, const FontSpec& spec) {
       for (int dy = -static_cast<int>(std::ceil(ry)); dy <= static_cast<int>(std::ceil(ry)); ++dy) {
         int sy = y + dy;
         if (sy < r * 64 || sy >= (r + 1) * 64) continue;
-        for (int dx = -spec.Outline - 1; dx <= spec.Outline + 1; ++dx) {
+        for (int dx = -fontDef.Outline - 1; dx <= fontDef.Outline + 1; ++dx) {
           int sx = xx + dx;
           if (sx < 0 || sx >= TexW) continue;
           float d = std::sqrt((dx / rx) * (dx / rx) + (dy / ry) * (dy / ry));
@@ -125,9 +125,9 @@ void MakeFont(const Context& ctx, const FontSpec& spec) {
       img.At(xx, y) = {c, c, c, a};
     }
   }
-  SaveTga(ctx.Path("data/" + spec.Name + ".tga"), img);
+  SaveTga(ctx.Path("data/" + fontDef.Name + ".tga"), img);
 
-  std::ofstream dat(ctx.Path("data/" + spec.Name + ".dat"), std::ios::binary);
+  std::ofstream dat(ctx.Path("data/" + fontDef.Name + ".dat"), std::ios::binary);
   dat << "Voxarine bitmap font: texture width, then glyph rows (borders in pixels)\n";
   dat << TexW << "\n";
   dat << "glyph rows, 40 font pixels each; glyphs 0-9 A-Z : , ! < > ' - . + / | = ? @ $\n";
@@ -136,7 +136,7 @@ void MakeFont(const Context& ctx, const FontSpec& spec) {
     for (size_t i = 0; i < borders[r].size(); ++i) dat << (i ? " " : "") << borders[r][i];
     dat << "\n";
   }
-  if (!dat) throw std::runtime_error("cannot write " + spec.Name + ".dat");
+  if (!dat) throw std::runtime_error("cannot write " + fontDef.Name + ".dat");
 }
 
 }  // namespace
