@@ -1,5 +1,6 @@
 // The menu controller: the menu file reader and the command table that gives
 // every (page, item, action) of the 3D menu its meaning.
+#include "platform/win32/virtual_keys.h"
 #include "frontend/menu.h"
 
 #include <charconv>
@@ -27,8 +28,6 @@
 IDirect3DTexture8* MenuBackground = nullptr;
 
 namespace {
-constexpr std::uint16_t VkEnter = 13;
-constexpr std::uint16_t VkEscape = 27;
 
 constexpr int SkinCount = 5;
 constexpr int BoardTextureCount = 18;
@@ -416,7 +415,7 @@ void MenuMouseUp(int Button, float X, float Y) {
     PoseBar(OptMusicBar, Options->MusicVol, 1.5f / 9.0f, -1.0f);
     ApplyVolumes();
   }
-  MenuCommand(Button == 0 ? VkEnter : VkEscape);
+  MenuCommand(Button == 0 ? VK_RETURN : VK_ESCAPE);
   Menu->Pressed = false;
 }
 

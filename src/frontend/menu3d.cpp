@@ -1,4 +1,5 @@
 // The 3D menu: item bookkeeping, keyboard and pointer selection, drawing.
+#include "platform/win32/virtual_keys.h"
 #include "frontend/menu3d.h"
 
 #include <filesystem>
@@ -10,13 +11,6 @@
 std::unique_ptr<TD3DMenu> Menu;
 
 namespace {
-constexpr std::uint16_t VkEnter = 13;
-constexpr std::uint16_t VkEscape = 27;
-constexpr std::uint16_t VkSpace = 32;
-constexpr std::uint16_t VkLeft = 37;
-constexpr std::uint16_t VkUp = 38;
-constexpr std::uint16_t VkRight = 39;
-constexpr std::uint16_t VkDown = 40;
 
 constexpr int SoundMenuMove = 20;
 constexpr int SoundMenuEnter = 21;
@@ -129,8 +123,8 @@ TMenuKeyResult TD3DMenu::KeyDown(std::uint16_t Key) {
   TMenuPage& page = Current();
   TMenuKeyResult result;
   switch (Key) {
-    case VkUp:
-    case VkLeft:
+    case VK_UP:
+    case VK_LEFT:
       // Without a target the search would never end; such a page ignores arrows.
       if (!HasNavigableItem(page)) break;
       do {
@@ -139,8 +133,8 @@ TMenuKeyResult TD3DMenu::KeyDown(std::uint16_t Key) {
       result.Action = maMove;
       PlaySound(SoundMenuMove);
       break;
-    case VkDown:
-    case VkRight:
+    case VK_DOWN:
+    case VK_RIGHT:
       if (!HasNavigableItem(page)) break;
       do {
         if (++page.Selected >= page.Count + 1) page.Selected = 1;
@@ -148,12 +142,12 @@ TMenuKeyResult TD3DMenu::KeyDown(std::uint16_t Key) {
       result.Action = maMove;
       PlaySound(SoundMenuMove);
       break;
-    case VkEnter:
-    case VkSpace:
+    case VK_RETURN:
+    case VK_SPACE:
       result = {CurrentPage, page.Selected, maEnter};
       if (page.Selected != 0) PlaySound(SoundMenuEnter);
       break;
-    case VkEscape:
+    case VK_ESCAPE:
       result = {CurrentPage, page.Selected, maBack};
       if (page.Selected != 0) PlaySound(SoundMenuEsc);
       break;

@@ -4,6 +4,8 @@
 // by game state, and shuts the program down when it closes.
 #pragma once
 
+#include "platform/win32/virtual_keys.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -29,16 +31,6 @@ extern TGameState GameState;
 extern std::uint32_t FrameTime;  // ms, the last frame's duration
 extern double TotalTime;         // ms, sum of all frame times since the window was created
 
-// Windows virtual-key codes the game reacts to.
-constexpr std::uint16_t VK_BACK = 8;
-constexpr std::uint16_t VK_RETURN = 13;
-constexpr std::uint16_t VK_ESCAPE = 27;
-constexpr std::uint16_t VK_SPACE = 32;
-constexpr std::uint16_t VK_LEFT = 37;
-constexpr std::uint16_t VK_UP = 38;
-constexpr std::uint16_t VK_RIGHT = 39;
-constexpr std::uint16_t VK_DOWN = 40;
-constexpr std::uint16_t VK_F1 = 112;
 
 class TFormMain {
  public:
