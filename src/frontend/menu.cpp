@@ -1,6 +1,5 @@
 // The menu controller: the menu file reader and the command table that gives
 // every (page, item, action) of the 3D menu its meaning.
-#include "platform/win32/virtual_keys.h"
 #include "frontend/menu.h"
 
 #include <charconv>
@@ -24,6 +23,7 @@
 #include "shell/options.h"
 #include "shell/scene.h"
 #include "shell/textures.h"
+#include "platform/win32/virtual_keys.h"
 
 IDirect3DTexture8* MenuBackground = nullptr;
 

@@ -1,5 +1,4 @@
 // The 3D menu: item bookkeeping, keyboard and pointer selection, drawing.
-#include "platform/win32/virtual_keys.h"
 #include "frontend/menu3d.h"
 
 #include <filesystem>
@@ -7,6 +6,7 @@
 
 #include "audio/sounds.h"
 #include "platform/win32/paths.h"
+#include "platform/win32/virtual_keys.h"
 
 std::unique_ptr<TD3DMenu> Menu;
 
