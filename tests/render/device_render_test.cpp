@@ -258,6 +258,62 @@ TEST_F(DeviceRenderTest, AlphaBlendingAndAlphaTest) {
   ExpectColor(3 * W / 4, H / 2, 0, 0, 255, 0);
 }
 
+// Stage 0's operations in four quarters, one shader variant each: texture ×
+// diffuse, texture alone, diffuse alone, and MODULATE with no texture bound,
+// which passes the diffuse colour through.
+TEST_F(DeviceRenderTest, StageOperationsWithAndWithoutTexture) {
+  IDirect3DTexture8* grey = MakeTexture(1, 1, 1, {{0xFF808080}});
+  const D3DCOLOR diffuse = 0xFF40C0FF;
+  PutQuad(0, -1, 0, 0, 1, 0.5f, diffuse);
+  PutQuad(6, 0, 0, 1, 1, 0.5f, diffuse);
+  PutQuad(12, -1, -1, 0, 0, 0.5f, diffuse);
+  PutQuad(18, 0, -1, 1, 0, 0.5f, diffuse);
+  Begin(0xFF000000);
+  Device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  Device->SetTexture(0, grey);
+  Device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+  Device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 6, 2);
+  Device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 12, 2);
+  Device->SetTexture(0, nullptr);
+  Device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 18, 2);
+  Device->EndScene();
+  ExpectColor(W / 4, H / 4, 0x20, 0x60, 0x80);
+  ExpectColor(3 * W / 4, H / 4, 0x80, 0x80, 0x80);
+  ExpectColor(W / 4, 3 * H / 4, 0x40, 0xC0, 0xFF);
+  ExpectColor(3 * W / 4, 3 * H / 4, 0x40, 0xC0, 0xFF);
+  grey->Release();
+}
+
+// A material set while another variant draws reaches the first variant too
+// when it draws again: each program keeps its own uniforms.
+TEST_F(DeviceRenderTest, StateSetBetweenVariantsReachesEachOfThem) {
+  PutQuad(0, -1, -1, -0.34f, 1, 0.5f, 0xFFFFFFFF);
+  PutQuad(6, -0.33f, -1, 0.33f, 1, 0.5f, 0xFFFFFFFF);
+  PutQuad(12, 0.34f, -1, 1, 1, 0.5f, 0xFFFFFFFF);
+  Begin(0xFF000000);
+  Device->SetRenderState(D3DRS_AMBIENT, 0x00FFFFFF);
+  Device->SetRenderState(D3DRS_LIGHTING, TRUE);
+  D3DMATERIAL8 red{}, blue{};
+  red.Ambient = {1, 0, 0, 1};
+  blue.Ambient = {0, 0, 1, 1};
+  Device->SetMaterial(&red);
+  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+  // Specular with no lights adds nothing, but is another variant.
+  Device->SetMaterial(&blue);
+  Device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
+  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 6, 2);
+  Device->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
+  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 12, 2);
+  Device->EndScene();
+  ExpectColor(W / 6, H / 2, 255, 0, 0);
+  ExpectColor(W / 2, H / 2, 0, 0, 255);
+  ExpectColor(5 * W / 6, H / 2, 0, 0, 255);
+}
+
 // Culling goes by the winding seen on screen: our quads are clockwise.
 TEST_F(DeviceRenderTest, CullModeByScreenWinding) {
   PutQuad(0, -1, -1, 1, 1, 0.5f, 0xFFFFFFFF);

@@ -150,6 +150,20 @@ struct TFloatsCache {
   }
 };
 
+// One compiled variant and what it was last sent: GL keeps uniform values per
+// program, so each variant has its own record.
+struct TProgram {
+  GLuint Name = 0;
+  TUniforms U{};
+  D3DMATRIX LastWorld{}, LastView{};
+  bool MatricesValid = false;
+  TLightBlock Lights;
+  bool LightsValid = false;
+  TFloatsCache WorldView, NormalCache, Projection, PixelShift, MatDiffuse, MatAmbient, MatSpecular, MatEmissive,
+      MatPower, GlobalAmbient, AlphaRef;
+  TIntCache Normalize, LocalViewer, ColorVertex, DiffuseSource, AmbientSource, SpecularSource, EmissiveSource;
+};
+
 class TGLDevice final : public d3d8::TDevice {
  public:
   TGLDevice(SDL_Window* window, SDL_GLContext context, const D3DPRESENT_PARAMETERS& params, bool madeFullscreen)
@@ -160,10 +174,8 @@ class TGLDevice final : public d3d8::TDevice {
         MadeFullscreen(madeFullscreen) {}
 
   bool InitGL() {
-    Program = BuildProgram(U);
-    if (!Program) return false;
-    glUseProgram(Program);
-    glUniform1i(U.Texture, 0);
+    // The plainest variant proves the shaders compile here.
+    if (!UseProgram(TProgramKey{})) return false;
     glGenVertexArrays(1, &Vao);
     glBindVertexArray(Vao);
     for (GLuint a : {AttrPosition, AttrNormal, AttrDiffuse, AttrTexCoord}) glEnableVertexAttribArray(a);
@@ -222,6 +234,7 @@ class TGLDevice final : public d3d8::TDevice {
     ApplyStream();
     ApplyTexture();
     ApplyFixedState();
+    if (!UseProgram(CurrentKey())) return D3DERR_DRIVERINTERNALERROR;
     ApplyUniforms();
     glDrawArrays(PrimitiveType == D3DPT_TRIANGLESTRIP ? GL_TRIANGLE_STRIP : GL_TRIANGLES,
                  static_cast<GLint>(StartVertex),
@@ -280,7 +293,8 @@ class TGLDevice final : public d3d8::TDevice {
       for (auto& [vb, name] : GLBuffers) glDeleteBuffers(1, &name);
       if (Sampler) glDeleteSamplers(1, &Sampler);
       if (Vao) glDeleteVertexArrays(1, &Vao);
-      if (Program) glDeleteProgram(Program);
+      for (auto& [key, program] : Programs)
+        if (program.Name) glDeleteProgram(program.Name);
     }
     SDL_GL_MakeCurrent(Window, nullptr);
     SDL_GL_DeleteContext(Context);
@@ -346,9 +360,39 @@ class TGLDevice final : public d3d8::TDevice {
     }
   }
 
+  TProgramKey CurrentKey() {
+    const auto& rs = S.RenderStates;
+    const auto& st = S.StageStates[0];
+    return MakeProgramKey(rs[D3DRS_LIGHTING] != FALSE, rs[D3DRS_SPECULARENABLE] != FALSE,
+                          OwnTexture(S.Textures[0]) != nullptr, st[D3DTSS_COLOROP], st[D3DTSS_COLORARG1],
+                          st[D3DTSS_COLORARG2], st[D3DTSS_ALPHAOP], st[D3DTSS_ALPHAARG1], st[D3DTSS_ALPHAARG2],
+                          rs[D3DRS_ALPHATESTENABLE] != FALSE, rs[D3DRS_ALPHAFUNC]);
+  }
+
+  // Makes the key's program current, building it on first use. A variant
+  // that failed to build is remembered (Name 0) and not tried again.
+  bool UseProgram(const TProgramKey& key) {
+    const uint32_t packed = key.Packed();
+    if (Current && CurrentPacked == packed) return true;
+    auto [it, created] = Programs.try_emplace(packed);
+    TProgram& program = it->second;
+    if (created) {
+      program.Name = BuildProgram(key, program.U);
+      if (program.Name) {
+        glUseProgram(program.Name);
+        glUniform1i(program.U.Texture, 0);
+      }
+    }
+    if (!program.Name) return false;
+    if (!created) glUseProgram(program.Name);
+    Current = &program;
+    CurrentPacked = packed;
+    Key = key;
+    return true;
+  }
+
   void ApplyTexture() {
     TMemTexture* tex = OwnTexture(S.Textures[0]);
-    HasTexture.Send(U.HasTexture, tex ? 1 : 0);
     if (!tex) return;
     TGLTexture& gl = GLTextures[tex];
     if (!gl.Name) glGenTextures(1, &gl.Name);
@@ -428,20 +472,23 @@ class TGLDevice final : public d3d8::TDevice {
 
   void ApplyUniforms() {
     const auto& rs = S.RenderStates;
-    const auto& st = S.StageStates[0];
+    TProgram& p = *Current;
+    const TUniforms& U = p.U;
 
-    if (std::memcmp(&S.World, &LastWorld, sizeof LastWorld) != 0 || std::memcmp(&S.View, &LastView, sizeof LastView) != 0 ||
-        !MatricesValid) {
-      LastWorld = S.World;
-      LastView = S.View;
-      MatricesValid = true;
+    if (!p.MatricesValid || std::memcmp(&S.World, &p.LastWorld, sizeof p.LastWorld) != 0 ||
+        std::memcmp(&S.View, &p.LastView, sizeof p.LastView) != 0) {
+      p.LastWorld = S.World;
+      p.LastView = S.View;
+      p.MatricesValid = true;
       const D3DMATRIX wv = Multiply(S.World, S.View);
-      WorldView.Send(U.WorldView, &wv._11, 16);
-      float normal[9];
-      NormalMatrix(wv, normal);
-      NormalCache.Send(U.NormalMatrix, normal, 9);
+      p.WorldView.Send(U.WorldView, &wv._11, 16);
+      if (Key.Lighting) {
+        float normal[9];
+        NormalMatrix(wv, normal);
+        p.NormalCache.Send(U.NormalMatrix, normal, 9);
+      }
     }
-    Projection.Send(U.Projection, &S.Projection._11, 16);
+    p.Projection.Send(U.Projection, &S.Projection._11, 16);
     // Direct3D 8 puts pixel centres on integer coordinates, half a pixel from
     // OpenGL's: move the geometry by just under half a pixel (in NDC, a pixel
     // is 2 / size). Stopping short of the half keeps edges off the pixel
@@ -450,48 +497,34 @@ class TGLDevice final : public d3d8::TDevice {
     constexpr float HalfPixel = 0.5f - 1.0f / 64.0f;
     const float shift[2] = {ViewportW > 0 ? 2.0f * HalfPixel / static_cast<float>(ViewportW) : 0.0f,
                             ViewportH > 0 ? -2.0f * HalfPixel / static_cast<float>(ViewportH) : 0.0f};
-    PixelShift.Send(U.PixelShift, shift, 2);
+    p.PixelShift.Send(U.PixelShift, shift, 2);
 
-    const bool lighting = rs[D3DRS_LIGHTING] != FALSE;
-    Lighting.Send(U.Lighting, lighting);
-    const bool specular = rs[D3DRS_SPECULARENABLE] != FALSE;
-    SpecularEnable.Send(U.SpecularEnable, specular);
-    if (lighting) {
-      Normalize.Send(U.Normalize, rs[D3DRS_NORMALIZENORMALS] != FALSE);
-      LocalViewer.Send(U.LocalViewer, rs[D3DRS_LOCALVIEWER] != FALSE);
-      ColorVertex.Send(U.ColorVertex, rs[D3DRS_COLORVERTEX] != FALSE);
-      DiffuseSource.Send(U.DiffuseSource, static_cast<GLint>(rs[D3DRS_DIFFUSEMATERIALSOURCE]));
-      AmbientSource.Send(U.AmbientSource, static_cast<GLint>(rs[D3DRS_AMBIENTMATERIALSOURCE]));
-      SpecularSource.Send(U.SpecularSource, static_cast<GLint>(rs[D3DRS_SPECULARMATERIALSOURCE]));
-      EmissiveSource.Send(U.EmissiveSource, static_cast<GLint>(rs[D3DRS_EMISSIVEMATERIALSOURCE]));
-      MatDiffuse.Send(U.MatDiffuse, &S.Material.Diffuse.r, 4);
-      MatAmbient.Send(U.MatAmbient, &S.Material.Ambient.r, 4);
-      MatSpecular.Send(U.MatSpecular, &S.Material.Specular.r, 4);
-      MatEmissive.Send(U.MatEmissive, &S.Material.Emissive.r, 4);
-      MatPower.Send(U.MatPower, &S.Material.Power, 1);
+    if (Key.Lighting) {
+      p.Normalize.Send(U.Normalize, rs[D3DRS_NORMALIZENORMALS] != FALSE);
+      p.LocalViewer.Send(U.LocalViewer, rs[D3DRS_LOCALVIEWER] != FALSE);
+      p.ColorVertex.Send(U.ColorVertex, rs[D3DRS_COLORVERTEX] != FALSE);
+      p.DiffuseSource.Send(U.DiffuseSource, static_cast<GLint>(rs[D3DRS_DIFFUSEMATERIALSOURCE]));
+      p.AmbientSource.Send(U.AmbientSource, static_cast<GLint>(rs[D3DRS_AMBIENTMATERIALSOURCE]));
+      p.SpecularSource.Send(U.SpecularSource, static_cast<GLint>(rs[D3DRS_SPECULARMATERIALSOURCE]));
+      p.EmissiveSource.Send(U.EmissiveSource, static_cast<GLint>(rs[D3DRS_EMISSIVEMATERIALSOURCE]));
+      p.MatDiffuse.Send(U.MatDiffuse, &S.Material.Diffuse.r, 4);
+      p.MatAmbient.Send(U.MatAmbient, &S.Material.Ambient.r, 4);
+      p.MatSpecular.Send(U.MatSpecular, &S.Material.Specular.r, 4);
+      p.MatEmissive.Send(U.MatEmissive, &S.Material.Emissive.r, 4);
+      p.MatPower.Send(U.MatPower, &S.Material.Power, 1);
       const DWORD ga = rs[D3DRS_AMBIENT];
       const float ambient[3] = {static_cast<float>((ga >> 16) & 0xFF) / 255.0f,
                                 static_cast<float>((ga >> 8) & 0xFF) / 255.0f, static_cast<float>(ga & 0xFF) / 255.0f};
-      GlobalAmbient.Send(U.GlobalAmbient, ambient, 3);
-      ApplyLights();
+      p.GlobalAmbient.Send(U.GlobalAmbient, ambient, 3);
+      ApplyLights(p);
     }
-
-    ColorOp.Send(U.ColorOp, static_cast<GLint>(st[D3DTSS_COLOROP]));
-    ColorArg1.Send(U.ColorArg1, static_cast<GLint>(st[D3DTSS_COLORARG1]));
-    ColorArg2.Send(U.ColorArg2, static_cast<GLint>(st[D3DTSS_COLORARG2]));
-    AlphaOp.Send(U.AlphaOp, static_cast<GLint>(st[D3DTSS_ALPHAOP]));
-    AlphaArg1.Send(U.AlphaArg1, static_cast<GLint>(st[D3DTSS_ALPHAARG1]));
-    AlphaArg2.Send(U.AlphaArg2, static_cast<GLint>(st[D3DTSS_ALPHAARG2]));
-    const bool alphaTest = rs[D3DRS_ALPHATESTENABLE] != FALSE;
-    AlphaTest.Send(U.AlphaTest, alphaTest);
-    if (alphaTest) {
-      AlphaFunc.Send(U.AlphaFunc, static_cast<GLint>(rs[D3DRS_ALPHAFUNC]));
+    if (Key.AlphaFunc) {
       const float ref = static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF);
-      AlphaRef.Send(U.AlphaRef, &ref, 1);
+      p.AlphaRef.Send(U.AlphaRef, &ref, 1);
     }
   }
 
-  void ApplyLights() {
+  void ApplyLights(TProgram& p) {
     TLightBlock block;
     for (DWORD i = 0; i < d3d8::LightCount && block.Count < MaxShaderLights; ++i) {
       if (!S.LightEnabled[i]) continue;
@@ -520,9 +553,10 @@ class TGLDevice final : public d3d8::TDevice {
       block.Attenuation[n][2] = l.Attenuation2;
       block.Attenuation[n][3] = l.Range;
     }
-    if (LightsValid && block == Lights) return;
-    Lights = block;
-    LightsValid = true;
+    if (p.LightsValid && block == p.Lights) return;
+    p.Lights = block;
+    p.LightsValid = true;
+    const TUniforms& U = p.U;
     glUniform1i(U.LightCount, block.Count);
     if (block.Count == 0) return;
     glUniform1iv(U.LightType, block.Count, block.Type);
@@ -538,8 +572,11 @@ class TGLDevice final : public d3d8::TDevice {
   bool AutoDepth;
   bool MadeFullscreen;
 
-  GLuint Program = 0, Vao = 0, Sampler = 0;
-  TUniforms U{};
+  GLuint Vao = 0, Sampler = 0;
+  std::unordered_map<uint32_t, TProgram> Programs;
+  TProgram* Current = nullptr;
+  uint32_t CurrentPacked = 0;
+  TProgramKey Key;
   std::unordered_map<const TMemTexture*, TGLTexture> GLTextures;
   std::unordered_map<const TMemVertexBuffer*, GLuint> GLBuffers;
 
@@ -550,15 +587,6 @@ class TGLDevice final : public d3d8::TDevice {
   GLint SamplerState[4] = {-1, -1, -1, -1};
   int BlendOn = -1, DepthOn = -1, CullOn = -1, DepthMask = -1;
   GLenum BlendSrc = 0, BlendDst = 0, DepthFunc = 0, CullFace = 0, FillMode = 0;
-  D3DMATRIX LastWorld{}, LastView{};
-  bool MatricesValid = false;
-  TLightBlock Lights;
-  bool LightsValid = false;
-  TFloatsCache WorldView, NormalCache, Projection, PixelShift, MatDiffuse, MatAmbient, MatSpecular, MatEmissive,
-      MatPower, GlobalAmbient, AlphaRef;
-  TIntCache HasTexture, Lighting, SpecularEnable, Normalize, LocalViewer, ColorVertex, DiffuseSource, AmbientSource,
-      SpecularSource, EmissiveSource, ColorOp, ColorArg1, ColorArg2, AlphaOp, AlphaArg1, AlphaArg2, AlphaTest,
-      AlphaFunc;
 };
 
 // Full screen at the back buffer's size, the closest mode the display has.

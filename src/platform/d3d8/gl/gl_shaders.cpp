@@ -13,10 +13,11 @@ namespace {
 const char* const VertexSource = R"(
 uniform mat4 uWorldView;
 uniform mat4 uProjection;
-uniform mat3 uNormalMatrix;     // inverse transpose of world·view
 uniform vec2 uPixelShift;       // moves pixel centres onto integer coordinates
 
-uniform bool uLighting, uNormalize, uLocalViewer, uSpecularEnable, uColorVertex;
+#if LIGHTING
+uniform mat3 uNormalMatrix;     // inverse transpose of world·view
+uniform bool uNormalize, uLocalViewer, uColorVertex;
 uniform int uDiffuseSource, uAmbientSource, uSpecularSource, uEmissiveSource;  // 0 material, 1 vertex diffuse, 2 vertex specular
 uniform vec4 uMatDiffuse, uMatAmbient, uMatSpecular, uMatEmissive;
 uniform float uMatPower;
@@ -27,6 +28,7 @@ uniform int uLightType[MAX_LIGHTS];         // 1 point (spot lights too), 3 dire
 uniform vec3 uLightVector[MAX_LIGHTS];      // point: camera-space position; directional: unit vector towards the light
 uniform vec4 uLightDiffuse[MAX_LIGHTS], uLightSpecular[MAX_LIGHTS], uLightAmbient[MAX_LIGHTS];
 uniform vec4 uLightAttenuation[MAX_LIGHTS]; // a0, a1, a2, range
+#endif
 
 layout(location = 0) in vec3 aPosition;
 layout(location = 1) in vec3 aNormal;
@@ -37,54 +39,60 @@ out vec4 vDiffuse;
 out vec4 vSpecular;
 out vec2 vTexCoord;
 
+#if LIGHTING
 // Our vertices carry no specular colour: that source falls back to the material.
 vec4 Source(int source, vec4 material) {
   return (uColorVertex && source == 1) ? aDiffuse : material;
 }
+#endif
 
 void main() {
   vec4 eye = uWorldView * vec4(aPosition, 1.0);
   vTexCoord = aTexCoord;
   vSpecular = vec4(0.0);
-  if (!uLighting) {
-    vDiffuse = aDiffuse;
-  } else {
-    vec3 p = eye.xyz;
-    vec3 n = uNormalMatrix * aNormal;
-    if (uNormalize && dot(n, n) > 0.0) n = normalize(n);
-    vec3 toEye = uLocalViewer ? (dot(p, p) > 0.0 ? normalize(-p) : vec3(0.0, 0.0, -1.0)) : vec3(0.0, 0.0, -1.0);
-    vec3 ambientSum = vec3(0.0), diffuseSum = vec3(0.0), specularSum = vec3(0.0);
-    for (int i = 0; i < uLightCount; ++i) {
-      vec3 l;
-      float att = 1.0;
-      if (uLightType[i] == 3) {
-        l = uLightVector[i];
-      } else {
-        vec3 d = uLightVector[i] - p;
-        float dist = length(d);
-        if (dist > uLightAttenuation[i].w) continue;  // beyond range: not even ambient
-        vec3 a = uLightAttenuation[i].xyz;
-        float denom = a.x + a.y * dist + a.z * dist * dist;
-        att = denom > 0.0 ? 1.0 / denom : 1.0;
-        l = dist > 0.0 ? d / dist : vec3(0.0, 0.0, -1.0);
-      }
-      ambientSum += uLightAmbient[i].rgb * att;
-      float nl = dot(n, l);
-      diffuseSum += uLightDiffuse[i].rgb * max(nl, 0.0) * att;
-      if (uSpecularEnable && nl > 0.0) {
-        vec3 h = normalize(l + toEye);
-        float nh = dot(n, h);
-        if (nh > 0.0) specularSum += uLightSpecular[i].rgb * (uMatPower == 0.0 ? 1.0 : pow(nh, uMatPower)) * att;
-      }
+#if !LIGHTING
+  vDiffuse = aDiffuse;
+#else
+  vec3 p = eye.xyz;
+  vec3 n = uNormalMatrix * aNormal;
+  if (uNormalize && dot(n, n) > 0.0) n = normalize(n);
+  vec3 toEye = uLocalViewer ? (dot(p, p) > 0.0 ? normalize(-p) : vec3(0.0, 0.0, -1.0)) : vec3(0.0, 0.0, -1.0);
+  vec3 ambientSum = vec3(0.0), diffuseSum = vec3(0.0), specularSum = vec3(0.0);
+  for (int i = 0; i < uLightCount; ++i) {
+    vec3 l;
+    float att = 1.0;
+    if (uLightType[i] == 3) {
+      l = uLightVector[i];
+    } else {
+      vec3 d = uLightVector[i] - p;
+      float dist = length(d);
+      if (dist > uLightAttenuation[i].w) continue;  // beyond range: not even ambient
+      vec3 a = uLightAttenuation[i].xyz;
+      float denom = a.x + a.y * dist + a.z * dist * dist;
+      att = denom > 0.0 ? 1.0 / denom : 1.0;
+      l = dist > 0.0 ? d / dist : vec3(0.0, 0.0, -1.0);
     }
-    vec4 cd = Source(uDiffuseSource, uMatDiffuse);
-    vec4 ca = Source(uAmbientSource, uMatAmbient);
-    vec4 cs = Source(uSpecularSource, uMatSpecular);
-    vec4 ce = Source(uEmissiveSource, uMatEmissive);
-    vDiffuse = vec4(clamp(ca.rgb * (uGlobalAmbient + ambientSum) + cd.rgb * diffuseSum + ce.rgb, 0.0, 1.0),
-                    clamp(cd.a, 0.0, 1.0));
-    if (uSpecularEnable) vSpecular = vec4(clamp(cs.rgb * specularSum, 0.0, 1.0), 0.0);
+    ambientSum += uLightAmbient[i].rgb * att;
+    float nl = dot(n, l);
+    diffuseSum += uLightDiffuse[i].rgb * max(nl, 0.0) * att;
+#if SPECULAR
+    if (nl > 0.0) {
+      vec3 h = normalize(l + toEye);
+      float nh = dot(n, h);
+      if (nh > 0.0) specularSum += uLightSpecular[i].rgb * (uMatPower == 0.0 ? 1.0 : pow(nh, uMatPower)) * att;
+    }
+#endif
   }
+  vec4 cd = Source(uDiffuseSource, uMatDiffuse);
+  vec4 ca = Source(uAmbientSource, uMatAmbient);
+  vec4 ce = Source(uEmissiveSource, uMatEmissive);
+  vDiffuse = vec4(clamp(ca.rgb * (uGlobalAmbient + ambientSum) + cd.rgb * diffuseSum + ce.rgb, 0.0, 1.0),
+                  clamp(cd.a, 0.0, 1.0));
+#if SPECULAR
+  vec4 cs = Source(uSpecularSource, uMatSpecular);
+  vSpecular = vec4(clamp(cs.rgb * specularSum, 0.0, 1.0), 0.0);
+#endif
+#endif
   vec4 clip = uProjection * eye;
   clip.xy += uPixelShift * clip.w;
   clip.z = 2.0 * clip.z - clip.w;  // Direct3D's depth runs 0..w, OpenGL's -w..w
@@ -92,14 +100,19 @@ void main() {
 }
 )";
 
+// The stage's operations and arguments arrive as constants, so the compiler
+// keeps only the one path this program draws with.
 const char* const FragmentSource = R"(
+const int ColorOp = COLOR_OP, ColorArg1 = COLOR_ARG1, ColorArg2 = COLOR_ARG2;
+const int AlphaOp = ALPHA_OP, AlphaArg1 = ALPHA_ARG1, AlphaArg2 = ALPHA_ARG2;
+const int AlphaFunc = ALPHA_FUNC;
+
+#if TEXTURE
 uniform sampler2D uTexture;
-uniform bool uHasTexture;
-uniform bool uSpecularEnable;
-uniform int uColorOp, uColorArg1, uColorArg2, uAlphaOp, uAlphaArg1, uAlphaArg2;
-uniform bool uAlphaTest;
-uniform int uAlphaFunc;
+#endif
+#if ALPHA_FUNC
 uniform float uAlphaRef;  // 0..255
+#endif
 
 in vec4 vDiffuse;
 in vec4 vSpecular;
@@ -107,10 +120,9 @@ in vec2 vTexCoord;
 out vec4 fragColor;
 
 vec4 Arg(int arg, vec4 tex) {
-  int which = arg & 15;
-  if (which == 2) return tex;
-  if (which == 4) return vSpecular;
-  if (which == 3) return vec4(1.0);
+  if (arg == 2) return tex;
+  if (arg == 4) return vSpecular;
+  if (arg == 3) return vec4(1.0);
   return vDiffuse;  // DIFFUSE, CURRENT
 }
 
@@ -123,48 +135,53 @@ vec4 Op(int op, vec4 a, vec4 b) {
   return a * b;
 }
 
-bool Passes(float alpha) {
-  float a = floor(alpha * 255.0 + 0.5);
-  if (uAlphaFunc == 1) return false;
-  if (uAlphaFunc == 2) return a < uAlphaRef;
-  if (uAlphaFunc == 3) return a == uAlphaRef;
-  if (uAlphaFunc == 4) return a <= uAlphaRef;
-  if (uAlphaFunc == 5) return a > uAlphaRef;
-  if (uAlphaFunc == 6) return a != uAlphaRef;
-  if (uAlphaFunc == 7) return a >= uAlphaRef;
-  return true;
-}
-
 // Whether an operation reads the texture through one of its arguments.
 bool ReadsTexture(int op, int arg1, int arg2) {
-  return (op != 3 && (arg1 & 15) == 2) || (op != 2 && (arg2 & 15) == 2);
+  return (op != 3 && arg1 == 2) || (op != 2 && arg2 == 2);
 }
 
 // Stage 0. An operation that reads TEXTURE while no texture is bound passes
 // the stage's input (the diffuse colour) through unchanged, and so does a
 // disabled stage.
 void main() {
-  vec4 tex = uHasTexture ? texture(uTexture, vTexCoord) : vec4(1.0);
+#if TEXTURE
+  vec4 tex = texture(uTexture, vTexCoord);
+  const bool hasTexture = true;
+#else
+  vec4 tex = vec4(1.0);
+  const bool hasTexture = false;
+#endif
   vec4 c;
-  if (uColorOp == 1) {
+  if (ColorOp == 1) {
     c = vDiffuse;
   } else {
-    c.rgb = (!uHasTexture && ReadsTexture(uColorOp, uColorArg1, uColorArg2))
+    c.rgb = (!hasTexture && ReadsTexture(ColorOp, ColorArg1, ColorArg2))
                 ? vDiffuse.rgb
-                : Op(uColorOp, Arg(uColorArg1, tex), Arg(uColorArg2, tex)).rgb;
-    c.a = (uAlphaOp == 1 || (!uHasTexture && ReadsTexture(uAlphaOp, uAlphaArg1, uAlphaArg2)))
+                : Op(ColorOp, Arg(ColorArg1, tex), Arg(ColorArg2, tex)).rgb;
+    c.a = (AlphaOp == 1 || (!hasTexture && ReadsTexture(AlphaOp, AlphaArg1, AlphaArg2)))
               ? vDiffuse.a
-              : Op(uAlphaOp, Arg(uAlphaArg1, tex), Arg(uAlphaArg2, tex)).a;
+              : Op(AlphaOp, Arg(AlphaArg1, tex), Arg(AlphaArg2, tex)).a;
   }
-  if (uSpecularEnable) c.rgb = min(c.rgb + vSpecular.rgb, 1.0);
-  if (uAlphaTest && !Passes(c.a)) discard;
+#if SPECULAR
+  c.rgb = min(c.rgb + vSpecular.rgb, 1.0);
+#endif
+#if ALPHA_FUNC
+  float a = floor(c.a * 255.0 + 0.5);
+  bool passes = AlphaFunc == 2 ? a < uAlphaRef
+              : AlphaFunc == 3 ? a == uAlphaRef
+              : AlphaFunc == 4 ? a <= uAlphaRef
+              : AlphaFunc == 5 ? a > uAlphaRef
+              : AlphaFunc == 6 ? a != uAlphaRef
+              : AlphaFunc == 7 ? a >= uAlphaRef
+              : false;  // NEVER
+  if (!passes) discard;
+#endif
   fragColor = c;
 }
 )";
 
-GLuint Compile(GLenum type, const char* body) {
-  const std::string source = std::string("#version 330 core\n#define MAX_LIGHTS ") +
-                             std::to_string(MaxShaderLights) + "\n" + body;
+GLuint Compile(GLenum type, const std::string& defines, const char* body) {
+  const std::string source = "#version 330 core\n" + defines + body;
   const char* text = source.c_str();
   GLuint shader = glCreateShader(type);
   glShaderSource(shader, 1, &text, nullptr);
@@ -183,9 +200,66 @@ GLuint Compile(GLenum type, const char* body) {
 
 }  // namespace
 
-GLuint BuildProgram(TUniforms& u) {
-  const GLuint vs = Compile(GL_VERTEX_SHADER, VertexSource);
-  const GLuint fs = Compile(GL_FRAGMENT_SHADER, FragmentSource);
+uint32_t TProgramKey::Packed() const {
+  return static_cast<uint32_t>(Lighting) | static_cast<uint32_t>(Specular) << 1 | static_cast<uint32_t>(Texture) << 2 |
+         static_cast<uint32_t>(ColorOp) << 3 | static_cast<uint32_t>(ColorArg1) << 6 |
+         static_cast<uint32_t>(ColorArg2) << 9 | static_cast<uint32_t>(AlphaOp) << 12 |
+         static_cast<uint32_t>(AlphaArg1) << 15 | static_cast<uint32_t>(AlphaArg2) << 18 |
+         static_cast<uint32_t>(AlphaFunc) << 21;
+}
+
+namespace {
+
+// DISABLE .. ADD as they are; the rest the shader draws as MODULATE.
+uint8_t CanonicalOp(uint32_t op) { return op >= 1 && op <= 7 ? static_cast<uint8_t>(op) : 4; }
+
+// TEXTURE, TFACTOR and SPECULAR as they are; DIFFUSE and CURRENT (the same at
+// stage 0) and anything else as DIFFUSE. Modifier bits are not drawn.
+uint8_t CanonicalArg(uint32_t arg) {
+  const uint32_t which = arg & 15;
+  return which >= 2 && which <= 4 ? static_cast<uint8_t>(which) : 0;
+}
+
+// An operation's arguments as it reads them: the one SELECTARG ignores is 0.
+void CanonicalStage(uint32_t op, uint32_t arg1, uint32_t arg2, uint8_t& outOp, uint8_t& outArg1, uint8_t& outArg2) {
+  outOp = CanonicalOp(op);
+  outArg1 = outOp == 1 || outOp == 3 ? 0 : CanonicalArg(arg1);
+  outArg2 = outOp == 1 || outOp == 2 ? 0 : CanonicalArg(arg2);
+}
+
+}  // namespace
+
+TProgramKey MakeProgramKey(bool lighting, bool specular, bool texture, uint32_t colorOp, uint32_t colorArg1,
+                           uint32_t colorArg2, uint32_t alphaOp, uint32_t alphaArg1, uint32_t alphaArg2,
+                           bool alphaTest, uint32_t alphaFunc) {
+  TProgramKey k;
+  k.Lighting = lighting;
+  k.Specular = lighting && specular;
+  k.Texture = texture;
+  CanonicalStage(colorOp, colorArg1, colorArg2, k.ColorOp, k.ColorArg1, k.ColorArg2);
+  // A disabled stage passes its input whole, alpha included.
+  if (k.ColorOp == 1)
+    k.AlphaOp = 1;
+  else
+    CanonicalStage(alphaOp, alphaArg1, alphaArg2, k.AlphaOp, k.AlphaArg1, k.AlphaArg2);
+  // ALWAYS and values outside the comparison functions let every pixel through.
+  k.AlphaFunc = alphaTest && alphaFunc >= 1 && alphaFunc <= 7 ? static_cast<uint8_t>(alphaFunc) : 0;
+  return k;
+}
+
+GLuint BuildProgram(const TProgramKey& key, TUniforms& u) {
+  auto define = [](const char* name, int value) {
+    return std::string("#define ") + name + " " + std::to_string(value) + "\n";
+  };
+  const std::string common = define("LIGHTING", key.Lighting) + define("SPECULAR", key.Specular);
+  const GLuint vs = Compile(GL_VERTEX_SHADER, common + define("MAX_LIGHTS", MaxShaderLights), VertexSource);
+  const GLuint fs =
+      Compile(GL_FRAGMENT_SHADER,
+              common + define("TEXTURE", key.Texture) + define("COLOR_OP", key.ColorOp) +
+                  define("COLOR_ARG1", key.ColorArg1) + define("COLOR_ARG2", key.ColorArg2) +
+                  define("ALPHA_OP", key.AlphaOp) + define("ALPHA_ARG1", key.AlphaArg1) +
+                  define("ALPHA_ARG2", key.AlphaArg2) + define("ALPHA_FUNC", key.AlphaFunc),
+              FragmentSource);
   if (!vs || !fs) {
     if (vs) glDeleteShader(vs);
     if (fs) glDeleteShader(fs);
@@ -211,10 +285,8 @@ GLuint BuildProgram(TUniforms& u) {
   u.Projection = at("uProjection");
   u.NormalMatrix = at("uNormalMatrix");
   u.PixelShift = at("uPixelShift");
-  u.Lighting = at("uLighting");
   u.Normalize = at("uNormalize");
   u.LocalViewer = at("uLocalViewer");
-  u.SpecularEnable = at("uSpecularEnable");
   u.ColorVertex = at("uColorVertex");
   u.DiffuseSource = at("uDiffuseSource");
   u.AmbientSource = at("uAmbientSource");
@@ -234,15 +306,6 @@ GLuint BuildProgram(TUniforms& u) {
   u.LightAmbient = at("uLightAmbient");
   u.LightAttenuation = at("uLightAttenuation");
   u.Texture = at("uTexture");
-  u.HasTexture = at("uHasTexture");
-  u.ColorOp = at("uColorOp");
-  u.ColorArg1 = at("uColorArg1");
-  u.ColorArg2 = at("uColorArg2");
-  u.AlphaOp = at("uAlphaOp");
-  u.AlphaArg1 = at("uAlphaArg1");
-  u.AlphaArg2 = at("uAlphaArg2");
-  u.AlphaTest = at("uAlphaTest");
-  u.AlphaFunc = at("uAlphaFunc");
   u.AlphaRef = at("uAlphaRef");
   return program;
 }

@@ -1,8 +1,14 @@
-// The one shader program of the GL device: Direct3D 8's fixed-function
-// vertex lighting and texture stage 0, driven by uniforms.
+// The shader programs of the GL device: Direct3D 8's fixed-function vertex
+// lighting and texture stage 0. The choices that change what the shaders do
+// (lighting, the stage's operations, the alpha test) are compiled in, one
+// program per combination in use, because a software rasteriser pays for
+// every branch on every pixel; the values (matrices, colours, lights) are
+// uniforms.
 #pragma once
 
 #include <epoxy/gl.h>
+
+#include <cstdint>
 
 namespace d3d8gl {
 
@@ -11,19 +17,36 @@ constexpr int MaxShaderLights = 8;
 // Vertex attribute locations.
 enum : GLuint { AttrPosition = 0, AttrNormal = 1, AttrDiffuse = 2, AttrTexCoord = 3 };
 
+// What one program is compiled for. Build it with MakeProgramKey, so that
+// states that draw alike share a program.
+struct TProgramKey {
+  bool Lighting = false;
+  bool Specular = false;  // only with lighting: our vertices carry no specular colour
+  bool Texture = false;   // a texture is bound to stage 0
+  uint8_t ColorOp = 1, ColorArg1 = 0, ColorArg2 = 0, AlphaOp = 1, AlphaArg1 = 0, AlphaArg2 = 0;
+  uint8_t AlphaFunc = 0;  // D3DCMP_*, 0 when no pixel can be discarded
+
+  uint32_t Packed() const;
+};
+
+// Direct3D values in, canonical key out: operations the shader treats alike
+// and arguments it reads alike map to one value.
+TProgramKey MakeProgramKey(bool lighting, bool specular, bool texture, uint32_t colorOp, uint32_t colorArg1,
+                           uint32_t colorArg2, uint32_t alphaOp, uint32_t alphaArg1, uint32_t alphaArg2,
+                           bool alphaTest, uint32_t alphaFunc);
+
 struct TUniforms {
   GLint WorldView, Projection, NormalMatrix, PixelShift;
-  GLint Lighting, Normalize, LocalViewer, SpecularEnable, ColorVertex;
+  GLint Normalize, LocalViewer, ColorVertex;
   GLint DiffuseSource, AmbientSource, SpecularSource, EmissiveSource;
   GLint MatDiffuse, MatAmbient, MatSpecular, MatEmissive, MatPower;
   GLint GlobalAmbient, LightCount;
   GLint LightType, LightVector, LightDiffuse, LightSpecular, LightAmbient, LightAttenuation;  // arrays
-  GLint Texture, HasTexture;
-  GLint ColorOp, ColorArg1, ColorArg2, AlphaOp, AlphaArg1, AlphaArg2;
-  GLint AlphaTest, AlphaFunc, AlphaRef;
+  GLint Texture, AlphaRef;
 };
 
-// Compiles and links the program; 0 (with the log on stderr) on failure.
-GLuint BuildProgram(TUniforms& uniforms);
+// Compiles and links the program for one key; 0 (with the log on stderr) on
+// failure. Uniforms a variant does not use come back as -1, which GL ignores.
+GLuint BuildProgram(const TProgramKey& key, TUniforms& uniforms);
 
 }  // namespace d3d8gl
