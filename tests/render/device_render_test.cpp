@@ -360,6 +360,33 @@ TEST_F(DeviceRenderTest, VertexRewritesReachTheNextDraw) {
   EXPECT_EQ(At(3 * W / 4, H / 2), 0xFFFF00u);
 }
 
+// A long range (a model's worth of vertices) drawn again after some of its
+// vertices were rewritten shows the new ones, even where they used to repeat
+// others.
+TEST_F(DeviceRenderTest, LongRangesFollowRewrites) {
+  constexpr int Quads = 8;  // 48 vertices, at first all the same quad
+  for (int i = 0; i < Quads; ++i) PutQuad(6 * i, -1, -1, 1, 1, 0.5f, 0xFFFF0000);
+  auto frame = [&] {
+    Begin(0xFF000000);
+    Device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2 * Quads);
+    Device->EndScene();
+  };
+  frame();
+  ExpectColor(W / 4, H / 2, 255, 0, 0, 0);
+  ExpectColor(3 * W / 4, H / 2, 255, 0, 0, 0);
+  Device->Present(nullptr, nullptr, nullptr, nullptr);
+  PutQuad(42, 0, -1, 1, 1, 0.5f, 0xFF00FF00);  // the last quad: the right half, green
+  frame();
+  ExpectColor(W / 4, H / 2, 255, 0, 0, 0);
+  ExpectColor(3 * W / 4, H / 2, 0, 255, 0, 0);
+  Device->Present(nullptr, nullptr, nullptr, nullptr);
+  PutQuad(36, -1, -1, 0, 1, 0.5f, 0xFF0000FF);  // the one before: the left half, blue
+  frame();
+  ExpectColor(W / 4, H / 2, 0, 0, 255, 0);
+  ExpectColor(3 * W / 4, H / 2, 0, 255, 0, 0);
+}
+
 // After the window changes size the back buffer follows it.
 TEST_F(DeviceRenderTest, BackBufferFollowsWindowSize) {
   SDL_SetWindowResizable(Window, SDL_TRUE);

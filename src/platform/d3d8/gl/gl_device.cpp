@@ -10,7 +10,10 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <set>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/d3d8/device_common.h"
 #include "platform/d3d8/gl/gl_shaders.h"
@@ -236,9 +239,15 @@ class TGLDevice final : public d3d8::TDevice {
     ApplyFixedState();
     if (!UseProgram(CurrentKey())) return D3DERR_DRIVERINTERNALERROR;
     ApplyUniforms();
+    const UINT count = d3d8::VertexCount(PrimitiveType, PrimitiveCount);
+    if (PrimitiveType == D3DPT_TRIANGLELIST) {
+      if (const GLsizeiptr offset = SharedVertexIndices(StartVertex, count); offset >= 0) {
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT, reinterpret_cast<void*>(offset));
+        return D3D_OK;
+      }
+    }
     glDrawArrays(PrimitiveType == D3DPT_TRIANGLESTRIP ? GL_TRIANGLE_STRIP : GL_TRIANGLES,
-                 static_cast<GLint>(StartVertex),
-                 static_cast<GLsizei>(d3d8::VertexCount(PrimitiveType, PrimitiveCount)));
+                 static_cast<GLint>(StartVertex), static_cast<GLsizei>(count));
     return D3D_OK;
   }
 
@@ -264,8 +273,11 @@ class TGLDevice final : public d3d8::TDevice {
     auto it = GLBuffers.find(vb);
     if (it == GLBuffers.end()) return;
     MakeCurrent();
-    if (BoundBuffer == vb) BoundBuffer = nullptr;
-    glDeleteBuffers(1, &it->second);
+    if (BoundBuffer == vb) {
+      BoundBuffer = nullptr;
+      Bound = nullptr;
+    }
+    it->second.Delete();
     GLBuffers.erase(it);
   }
 
@@ -290,7 +302,7 @@ class TGLDevice final : public d3d8::TDevice {
     DetachAll();
     if (current) {
       for (auto& [tex, gl] : GLTextures) glDeleteTextures(1, &gl.Name);
-      for (auto& [vb, name] : GLBuffers) glDeleteBuffers(1, &name);
+      for (auto& [vb, buffer] : GLBuffers) buffer.Delete();
       if (Sampler) glDeleteSamplers(1, &Sampler);
       if (Vao) glDeleteVertexArrays(1, &Vao);
       for (auto& [key, program] : Programs)
@@ -305,6 +317,32 @@ class TGLDevice final : public d3d8::TDevice {
   struct TGLTexture {
     GLuint Name = 0;
     unsigned Version = ~0u;
+  };
+
+  // A vertex buffer's GL copy, and the element buffer of its indexed ranges.
+  struct TGLBuffer {
+    GLuint Vertices = 0, Elements = 0;
+    std::vector<GLuint> Indices;                              // what Elements holds
+    std::map<std::pair<UINT, UINT>, GLsizeiptr> Ranges;       // (start, count) -> offset in Elements
+    std::set<std::pair<UINT, UINT>> Rewrites;                 // ranges drawn unindexed from now on
+
+    // Vertices [begin, end) changed: ranges over them lose their indices.
+    void Rewritten(UINT begin, UINT end) {
+      for (auto r = Ranges.begin(); r != Ranges.end();) {
+        const auto [start, count] = r->first;
+        if (start < end && begin < start + count) {
+          Rewrites.insert(r->first);
+          r = Ranges.erase(r);
+        } else {
+          ++r;
+        }
+      }
+    }
+
+    void Delete() {
+      if (Vertices) glDeleteBuffers(1, &Vertices);
+      if (Elements) glDeleteBuffers(1, &Elements);
+    }
   };
 
   void MakeCurrent() {
@@ -337,16 +375,19 @@ class TGLDevice final : public d3d8::TDevice {
 
   void ApplyStream() {
     TMemVertexBuffer* vb = OwnVertexBuffer(S.Stream);  // CheckDraw made sure it is ours
-    auto [it, created] = GLBuffers.try_emplace(vb, 0);
+    auto [it, created] = GLBuffers.try_emplace(vb);
+    TGLBuffer& buffer = it->second;
     if (created) {
-      glGenBuffers(1, &it->second);
-      glBindBuffer(GL_ARRAY_BUFFER, it->second);
+      glGenBuffers(1, &buffer.Vertices);
+      glBindBuffer(GL_ARRAY_BUFFER, buffer.Vertices);
       glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vb->Bytes().size()), vb->Bytes().data(), GL_DYNAMIC_DRAW);
       vb->DirtyBegin = vb->DirtyEnd = 0;
     }
     if (BoundBuffer != vb) {
       BoundBuffer = vb;
-      glBindBuffer(GL_ARRAY_BUFFER, it->second);
+      Bound = &buffer;
+      glBindBuffer(GL_ARRAY_BUFFER, buffer.Vertices);
+      glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer.Elements);  // part of the vertex array's state
       const GLsizei stride = d3d8::VertexSize;
       glVertexAttribPointer(AttrPosition, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(0));
       glVertexAttribPointer(AttrNormal, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(12));
@@ -356,8 +397,45 @@ class TGLDevice final : public d3d8::TDevice {
     }
     if (vb->DirtyEnd > vb->DirtyBegin) {
       glBufferSubData(GL_ARRAY_BUFFER, vb->DirtyBegin, vb->DirtyEnd - vb->DirtyBegin, vb->Bytes().data() + vb->DirtyBegin);
+      buffer.Rewritten(vb->DirtyBegin / d3d8::VertexSize,
+                       (vb->DirtyEnd + d3d8::VertexSize - 1) / d3d8::VertexSize);
       vb->DirtyBegin = vb->DirtyEnd = 0;
     }
+  }
+
+  // A model drawn as a triangle list repeats each vertex in every triangle
+  // that shares it; a software vertex stage shades every repeat. Drawn
+  // through indices that name each distinct vertex of the range once, it
+  // shades each once. Returns the byte offset of the range's indices in the
+  // element buffer, or -1 to draw the range as it is (small, or rewritten
+  // since: ranges the game keeps rewriting are not worth indexing).
+  GLsizeiptr SharedVertexIndices(UINT start, UINT count) {
+    constexpr UINT SmallestIndexed = 48;
+    TGLBuffer& buffer = *Bound;
+    if (count < SmallestIndexed) return -1;
+    const auto key = std::make_pair(start, count);
+    if (auto found = buffer.Ranges.find(key); found != buffer.Ranges.end()) return found->second;
+    if (buffer.Rewrites.count(key)) return -1;
+
+    const BYTE* bytes = BoundBuffer->Bytes().data();
+    std::unordered_map<uint64_t, UINT> first;  // vertex hash -> first vertex with it
+    const size_t at = buffer.Indices.size();
+    for (UINT v = start; v < start + count; ++v) {
+      const BYTE* vertex = bytes + static_cast<size_t>(v) * d3d8::VertexSize;
+      uint64_t hash = 1469598103934665603ull;  // FNV-1a
+      for (UINT b = 0; b < d3d8::VertexSize; ++b) hash = (hash ^ vertex[b]) * 1099511628211ull;
+      auto [same, added] = first.try_emplace(hash, v);
+      const bool equal =
+          !added && std::memcmp(bytes + static_cast<size_t>(same->second) * d3d8::VertexSize, vertex, d3d8::VertexSize) == 0;
+      buffer.Indices.push_back(equal ? same->second : v);
+    }
+    if (!buffer.Elements) glGenBuffers(1, &buffer.Elements);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer.Elements);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(buffer.Indices.size() * sizeof(GLuint)),
+                 buffer.Indices.data(), GL_STATIC_DRAW);
+    const GLsizeiptr offset = static_cast<GLsizeiptr>(at * sizeof(GLuint));
+    buffer.Ranges.emplace(key, offset);
+    return offset;
   }
 
   TProgramKey CurrentKey() {
@@ -578,11 +656,12 @@ class TGLDevice final : public d3d8::TDevice {
   uint32_t CurrentPacked = 0;
   TProgramKey Key;
   std::unordered_map<const TMemTexture*, TGLTexture> GLTextures;
-  std::unordered_map<const TMemVertexBuffer*, GLuint> GLBuffers;
+  std::unordered_map<const TMemVertexBuffer*, TGLBuffer> GLBuffers;
 
   // What GL currently has (-1 / 0: not yet sent).
   int ViewportW = -1, ViewportH = -1;
   const TMemVertexBuffer* BoundBuffer = nullptr;
+  TGLBuffer* Bound = nullptr;  // BoundBuffer's GL copy
   GLuint BoundTexture = 0;
   GLint SamplerState[4] = {-1, -1, -1, -1};
   int BlendOn = -1, DepthOn = -1, CullOn = -1, DepthMask = -1;

@@ -1,0 +1,82 @@
+#!/bin/bash
+# Frames per second of the real game in play, read from the debug log's
+# once-a-second "gsGame  FPS:" lines: the game under Xvfb, windowed, with the
+# pointer moving over the board (path marks) and cubes being moved, first at
+# the start of level 1 (a sparse board), then on a saved full board.
+#
+#   bash bench/game_fps.sh <game folder> <build folder> [resolution number]
+#
+# Resolution numbers are the options dialog's list: 3 is 800 x 600 (the
+# default), 7 is 1280 x 960.
+
+if [ -z "${VOXARINE_E2E_XVFB:-}" ]; then
+  command -v xvfb-run > /dev/null || { echo "xvfb-run is missing"; exit 1; }
+  exec xvfb-run -a -s "-screen 0 1600x1200x24" env VOXARINE_E2E_XVFB=1 bash "$0" "$@"
+fi
+# shellcheck source=../tests/e2e/frontend_common.bash
+source "$(dirname "$0")/../tests/e2e/frontend_common.bash"
+RESOLUTION=${3:-3}
+SECONDS_PER_PART=${VOXARINE_FPS_SECONDS:-12}
+
+# The frame-rate lines since mark_log, the first (a part second) left out.
+report() {
+  tail -n +"$((LOG_MARK + 1))" "$LOG" | sed -n 's/.* gsGame  FPS: *\([0-9]*\).*/\1/p' | tail -n +2 |
+    sort -n | awk -v what="$1" '{ v[NR] = $1; sum += $1 }
+      END { if (NR == 0) { print what ": no frame-rate lines"; exit 1 }
+            printf "%s: %d seconds, fps min %d, median %d, mean %.0f, max %d\n",
+                   what, NR, v[1], v[int((NR + 1) / 2)], sum / NR, v[NR] }'
+}
+
+# Hovers over the board's cells and now and then moves a cube, for a while.
+play_for() {
+  local end=$((SECONDS + $1)) x y
+  while [ $SECONDS -lt $end ]; do
+    x=$((RANDOM % 9 + 1)) y=$((RANDOM % 9 + 1))
+    move_to "$(cell_x $x)" "$(cell_y $y)"
+    if [ $((RANDOM % 3)) -eq 0 ]; then xdotool click 1; sleep 0.3; fi
+    sleep 0.4
+  done
+}
+
+step "start a game of mode 1 at resolution $RESOLUTION"
+prepare_folder
+sed -i "s/\"Resolution\"=dword:00000003/\"Resolution\"=dword:0000000$RESOLUTION/" \
+  "$XDG_CONFIG_HOME/voxarine/settings.reg"
+launch
+xdotool windowfocus --sync "$LAUNCHER" 2> /dev/null
+press Return
+await_menu
+echo "window: ${WW} x ${WH}"
+xdotool windowfocus "$WIN" 2> /dev/null
+park_pointer
+press Down Return Return  # play, mode 1
+sleep 0.3
+press Return              # start, from the hints page
+wait_state gsGame
+
+step "level 1, a sparse board"
+mark_log
+play_for "$SECONDS_PER_PART"
+report "sparse board"
+
+step "a saved full board"
+press Escape
+sleep 0.5
+click_at -1.45 -0.55      # quit (saves)
+wait_state gsMenu
+write_full_board_save "$(save_file 1)"
+park_pointer
+press Down Return Return
+sleep 0.3
+press Return
+sleep 0.5
+click_at 1.45 -0.55       # continue the saved game
+wait_state gsGame
+mark_log
+# Hover only: one move would end this game.
+end=$((SECONDS + SECONDS_PER_PART))
+while [ $SECONDS -lt $end ]; do
+  move_to "$(cell_x $((RANDOM % 9 + 1)))" "$(cell_y $((RANDOM % 9 + 1)))"
+  sleep 0.4
+done
+report "full board"
