@@ -5,14 +5,17 @@
 
 #include <SDL.h>
 
+#include <cmath>
 #include <filesystem>
 
+#include "effects/particles.h"
 #include "frontend/fonts.h"
 #include "frontend/labels.h"
 #include "frontend/menu.h"
 #include "frontend/menu3d.h"
 #include "game/game.h"
 #include "platform/d3d8/gl/gl_device.h"
+#include "platform/d3d8/record/record_device.h"
 #include "platform/win32/paths.h"
 #include "shell/form_main.h"
 #include "shell/options.h"
@@ -22,7 +25,33 @@ namespace {
 
 SDL_Window* Window = nullptr;
 
-// A game of mode 1 with every free cell filled and 20 labels afloat.
+// A path of 30 marks snaking over the board (the longest a move may take).
+void ShowLongPath() {
+  Game->DotCount = 0;
+  for (int i = 0; i < MaxPathLength; ++i) {
+    const int row = i / 9, column = i % 9;
+    Game->AddDot(MakeCell(row % 2 == 0 ? column + 1 : 9 - column, row + 1), i == 0 ? 2 : 1);
+  }
+}
+
+// What a bomb leaves when it goes off, as the game makes it: 72 flames and 72 sparks.
+void BombBurst() {
+  for (int j = 1; j <= 72; ++j) {
+    const float a = static_cast<float>(j) * 3.14159265f / 18;
+    AddParticle(ParticleLists[2], 3, D3DVECTOR{1, 1, 1}, D3DVECTOR{24 * std::sin(a), 24 * std::cos(a), 0}, 256);
+    AddParticle(ParticleLists[2], 2, D3DVECTOR{1, 1, 1}, D3DVECTOR{0.3f * j - 10, 10 - 0.3f * j, 0}, 256);
+  }
+}
+
+// A burning fuse gives 17 sparks a frame.
+void FuseSparks() {
+  for (int n = 0; n < 17; ++n)
+    AddParticle(ParticleLists[4], 5, D3DVECTOR{-2.3f, 1.5f, 0.85f},
+                D3DVECTOR{1.5f * n - 12, 12 - 1.5f * n, 0.7f * n - 6}, 256);
+}
+
+// A game of mode 1 with every free cell filled, a long path shown, a bomb
+// going off, a fuse burning and 20 labels afloat.
 bool SetUpGame(TD3D8Backend backend) {
   const std::string game = VOXARINE_GAME_DIR;
   if (!std::filesystem::exists(game + "/data/Levels.dat")) return false;
@@ -51,6 +80,8 @@ bool SetUpGame(TD3D8Backend backend) {
   while (Game->FreeCount > 1) Game->AddItemAt(static_cast<TCubeKind>(1 + Game->FreeCount % 7),
                                               MakeCell(Game->FreeCells[1].X, Game->FreeCells[1].Y));
   for (int i = 0; i < 20; ++i) AddScoreLabel(D3DVECTOR{-4.0f + i * 0.4f, 0, 1}, 2, 2, 14, "+120");
+  ShowLongPath();
+  BombBurst();
   GameState = gsGame;
   return true;
 }
@@ -64,6 +95,7 @@ void TearDownGame() {
   Window = nullptr;
   Options.reset();
   ClearScoreLabels();
+  ClearAllParticles();
 }
 
 void Frame(benchmark::State& state, TD3D8Backend backend) {
@@ -74,10 +106,21 @@ void Frame(benchmark::State& state, TD3D8Backend backend) {
   }
   for (auto _ : state) {
     Game->Update(16);
-    // Labels fade; keep twenty afloat.
+    // Labels and bursts fade; keep twenty labels afloat and a burst going.
     while (ScoreLabelCount < 20) AddScoreLabel(D3DVECTOR{0, 0, 1}, 2, 2, 14, "+120");
+    if (ParticleCount(ParticleLists[2]) < 72) BombBurst();
+    FuseSparks();
     benchmark::DoNotOptimize(RenderFrame());
   }
+  // What one frame holds, from the recording device's log.
+  if (TRecordDevice* rec = AsRecordDevice(D3DDevice)) {
+    rec->ClearLog();
+    RenderFrame();
+    state.counters["draws"] = static_cast<double>(rec->DrawCount());
+  }
+  int particles = 0;
+  for (const TParticleList& list : ParticleLists) particles += ParticleCount(list);
+  state.counters["particles"] = particles;
   TearDownGame();
 }
 

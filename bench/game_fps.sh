@@ -46,7 +46,7 @@ launch
 xdotool windowfocus --sync "$LAUNCHER" 2> /dev/null
 press Return
 await_menu
-echo "window: ${WW} x ${WH}"
+echo "window: ${WW} x ${WH} at (${WX}, ${WY})"
 xdotool windowfocus "$WIN" 2> /dev/null
 park_pointer
 press Down Return Return  # play, mode 1
