@@ -717,8 +717,10 @@ class TGLD3D final : public d3d8::TRefCounted<IDirect3D8> {
       SDL_GL_DeleteContext(context);
       return D3DERR_NOTAVAILABLE;
     }
-    // Windowed presents at once; full screen waits for the vertical blank.
-    SDL_GL_SetSwapInterval(fullscreen ? 1 : 0);
+    // Full screen waits for the vertical blank. A window does too where the
+    // driver can skip the wait for a late frame (adaptive sync): drawing
+    // faster than the screen shows only burns the player's battery.
+    if (fullscreen || SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(fullscreen ? 1 : 0);
 
     auto* device = new TGLDevice(window, context, *pp, fullscreen);
     if (!device->InitGL()) {
