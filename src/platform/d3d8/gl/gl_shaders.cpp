@@ -198,17 +198,6 @@ GLuint Compile(GLenum type, const std::string& defines, const char* body) {
   return shader;
 }
 
-}  // namespace
-
-uint32_t TProgramKey::Packed() const {
-  return static_cast<uint32_t>(Lighting) | static_cast<uint32_t>(Specular) << 1 | static_cast<uint32_t>(Texture) << 2 |
-         static_cast<uint32_t>(ColorOp) << 3 | static_cast<uint32_t>(ColorArg1) << 6 |
-         static_cast<uint32_t>(ColorArg2) << 9 | static_cast<uint32_t>(AlphaOp) << 12 |
-         static_cast<uint32_t>(AlphaArg1) << 15 | static_cast<uint32_t>(AlphaArg2) << 18 |
-         static_cast<uint32_t>(AlphaFunc) << 21;
-}
-
-namespace {
 
 // DISABLE .. ADD as they are; the rest the shader draws as MODULATE.
 uint8_t CanonicalOp(uint32_t op) { return op >= 1 && op <= 7 ? static_cast<uint8_t>(op) : 4; }
@@ -228,6 +217,14 @@ void CanonicalStage(uint32_t op, uint32_t arg1, uint32_t arg2, uint8_t& outOp, u
 }
 
 }  // namespace
+
+uint32_t TProgramKey::Packed() const {
+  return static_cast<uint32_t>(Lighting) | static_cast<uint32_t>(Specular) << 1 | static_cast<uint32_t>(Texture) << 2 |
+         static_cast<uint32_t>(ColorOp) << 3 | static_cast<uint32_t>(ColorArg1) << 6 |
+         static_cast<uint32_t>(ColorArg2) << 9 | static_cast<uint32_t>(AlphaOp) << 12 |
+         static_cast<uint32_t>(AlphaArg1) << 15 | static_cast<uint32_t>(AlphaArg2) << 18 |
+         static_cast<uint32_t>(AlphaFunc) << 21;
+}
 
 TProgramKey MakeProgramKey(bool lighting, bool specular, bool texture, uint32_t colorOp, uint32_t colorArg1,
                            uint32_t colorArg2, uint32_t alphaOp, uint32_t alphaArg1, uint32_t alphaArg2,
