@@ -219,6 +219,22 @@ write_full_board_save() {
   printf "saved by the test\r\n1\r\n1\r\n0\r\n 0.00000000000000E+0000\r\n 5.00000000000000E+0003\r\n1\r\n%d\r\n$cubes" "$n" > "$f"
 }
 
+# The one move on that board: the cube on (2, 9) to (9, 9). The loaded cubes
+# first grow in, and clicks before they rest are not taken, so it is tried
+# until the save is gone (the game lost); then waits for the game-over screen.
+lose_the_full_board_game() {
+  local attempt end
+  for attempt in 1 2 3 4; do
+    click_at "$(cell_x 2)" "$(cell_y 9)"
+    click_at "$(cell_x 9)" "$(cell_y 9)"
+    end=$((SECONDS + 8))
+    while [ -f "$(save_file 1)" ] && [ $SECONDS -lt $end ]; do sleep 0.2; done
+    lacks_file "$(save_file 1)" && break
+  done
+  lacks_file "$(save_file 1)" || fail "the move did not end the game (Save1.dat still there)"
+  wait_until 60 "the game-over screen (no more frame lines of play)" quiet_for_2s
+}
+
 # Board cell (X, Y) in world units on the board plane.
 cell_x() { echo $(($1 - 5)); }
 cell_y() { echo $(($1 - 5)); }

@@ -110,16 +110,7 @@ shot game-continued
 region_differs page4-game game-continued 0 0 || fail "the saved board was not loaded"
 
 step "one move that scores nothing: game over"
-# The loaded cubes first grow in; clicks before they rest are not taken.
-for attempt in 1 2 3 4; do
-  click_at "$(cell_x 2)" "$(cell_y 9)"
-  click_at "$(cell_x 9)" "$(cell_y 9)"
-  end=$((SECONDS + 8))
-  while [ -f "$(save_file 1)" ] && [ $SECONDS -lt $end ]; do sleep 0.2; done
-  lacks_file "$(save_file 1)" && break
-done
-lacks_file "$(save_file 1)" || fail "the move did not end the game (Save1.dat still there)"
-wait_until 60 "the game-over screen (no more frame lines of play)" quiet_for_2s
+lose_the_full_board_game
 shot gameover
 
 step "a key shows the table; the name typed goes into Hiscores.dat"

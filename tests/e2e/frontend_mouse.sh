@@ -93,15 +93,7 @@ shot mouse-page7-saved-game
 click_at 1.45 -0.55
 
 step "one move that scores nothing: game over"
-for attempt in 1 2 3 4; do
-  click_at "$(cell_x 2)" "$(cell_y 9)"
-  click_at "$(cell_x 9)" "$(cell_y 9)"
-  end=$((SECONDS + 8))
-  while [ -f "$(save_file 1)" ] && [ $SECONDS -lt $end ]; do sleep 0.2; done
-  lacks_file "$(save_file 1)" && break
-done
-lacks_file "$(save_file 1)" || fail "the move did not end the game (Save1.dat still there)"
-wait_until 60 "the game-over screen (no more frame lines of play)" quiet_for_2s
+lose_the_full_board_game
 
 step "a click shows the table; Back saves it with the score and an empty name"
 click_at -1.8 -4.25   # any click leaves the game-over screen

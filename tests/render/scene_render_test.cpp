@@ -89,6 +89,14 @@ class SceneRenderTest : public ::testing::Test {
     return t;
   }
 
+  // Gives a sprite its own reference to a test texture, and its place.
+  static void Place(T3DSprite& sprite, IDirect3DTexture8* texture, const D3DVECTOR& scale, const D3DVECTOR& position) {
+    sprite.Texture = texture;
+    texture->AddRef();
+    sprite.Scale = scale;
+    sprite.Position = position;
+  }
+
   void DrawCube(const D3DVECTOR& position, IDirect3DTexture8* skin) {
     const D3DMATERIAL8 material = InitMaterial(1, 1, 1, 0, 10);
     Device->SetMaterial(&material);
@@ -151,10 +159,7 @@ TEST_F(SceneRenderTest, SpriteShowsItsPictureUnmirrored) {
   Device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_POINT);
   BeginFrame();
   T3DSprite sprite(Device, "Images\\none.tga");
-  sprite.Texture = t;
-  t->AddRef();
-  sprite.Scale = D3DVECTOR{4, 4, 1};
-  sprite.Position = D3DVECTOR{-1.8f, -0.25f, 0};
+  Place(sprite, t, D3DVECTOR{4, 4, 1}, D3DVECTOR{-1.8f, -0.25f, 0});
   sprite.Draw();
   int cx = 0, cy = 0;
   ScreenOf(sprite.Position, cx, cy);
@@ -170,10 +175,7 @@ TEST_F(SceneRenderTest, BackFacesAreCulledFrontFacesDrawn) {
   IDirect3DTexture8* t = Texture(1, 1, {0xFFFFFF00});
   BeginFrame();
   T3DSprite sprite(Device, "Images\\none.tga");
-  sprite.Texture = t;
-  t->AddRef();
-  sprite.Scale = D3DVECTOR{2, 2, 1};
-  sprite.Position = D3DVECTOR{-1.8f, -0.25f, 0};
+  Place(sprite, t, D3DVECTOR{2, 2, 1}, D3DVECTOR{-1.8f, -0.25f, 0});
   sprite.Rotation = D3DVECTOR{0, Pi, 0};  // turned away from the camera
   sprite.Draw();
   int cx = 0, cy = 0;
@@ -189,10 +191,8 @@ TEST_F(SceneRenderTest, FullScreenPictureFillsTheWindow) {
   IDirect3DTexture8* t = Texture(1, 1, {0xFF808000});
   BeginFrame();
   T3DSprite picture(Device, "Images\\none.jpg");
-  picture.Texture = t;
-  t->AddRef();
-  picture.Scale = D3DVECTOR{ViewWidth, ViewHeight, 1};
-  picture.Position = D3DVECTOR{static_cast<float>(SceneOriginX), static_cast<float>(SceneOriginY), 0};
+  Place(picture, t, D3DVECTOR{ViewWidth, ViewHeight, 1},
+        D3DVECTOR{static_cast<float>(SceneOriginX), static_cast<float>(SceneOriginY), 0});
   picture.Draw();
   for (const auto& [x, y] : {std::pair{0, 0}, {W - 1, 0}, {0, H - 1}, {W - 1, H - 1}, {W / 2, 0}, {0, H / 2}})
     EXPECT_EQ(At(x, y), 0x808000u) << "pixel " << x << ", " << y;

@@ -9,17 +9,12 @@
 #include <filesystem>
 #include <string>
 
+#include "audio_test_util.h"
 #include "platform/mixer/imx.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-const char* const kSounds[27] = {
-    "NewLevel",  "BonusLevel", "NewTurn",    "FlyingBy",    "BonusLevelDone", "SelectCube", "MoveCube",
-    "MoveBomb",  "Moved",      "FigureDone", "vDouble",     "vTriple",        "vQuadro",    "vExcellent",
-    "vVoxarine", "ExplodeBomb", "Colorize",  "Shot",        "ShowBonus",      "GameOver",   "MenuMove",
-    "MenuEnter", "MenuEsc",    "MenuKey",    "Selected",    "TimeUp",         "Message"};
 
 class GeneratedAudioTest : public ::testing::Test {
  protected:
@@ -32,7 +27,7 @@ class GeneratedAudioTest : public ::testing::Test {
 };
 
 TEST_F(GeneratedAudioTest, EverySoundAndTrackDecodes) {
-  for (const char* name : kSounds) {
+  for (const char* name : audiotest::SoundNames) {
     const fs::path path = Game / "Sounds" / (std::string(name) + ".ogg");
     EXPECT_GT(IMXSampleLoad(0, path.c_str(), 0, 0, 0, 0), 0) << IMXErrorText();
   }

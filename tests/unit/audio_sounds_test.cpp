@@ -18,12 +18,6 @@ using namespace audiotest;
 
 namespace {
 
-const char* const kNames[27] = {
-    "NewLevel",  "BonusLevel", "NewTurn",   "FlyingBy",  "BonusLevelDone", "SelectCube", "MoveCube",
-    "MoveBomb",  "Moved",      "FigureDone", "vDouble",  "vTriple",        "vQuadro",    "vExcellent",
-    "vVoxarine", "ExplodeBomb", "Colorize", "Shot",      "ShowBonus",      "GameOver",   "MenuMove",
-    "MenuEnter", "MenuEsc",    "MenuKey",   "Selected",  "TimeUp",         "Message"};
-
 class SoundsTest : public ::testing::Test {
  protected:
   TTempFolder Folder{"voxarine-sounds"};
@@ -40,7 +34,7 @@ class SoundsTest : public ::testing::Test {
     Options->SoundVol = Options->MusicVol = 9;
     AudioCalls.clear();
     AudioRecording = true;
-    for (const char* name : kNames) WriteWav(Folder.Path / "Sounds" / (std::string(name) + ".wav"), 0.05);
+    for (const char* name : SoundNames) WriteWav(Folder.Path / "Sounds" / (std::string(name) + ".wav"), 0.05);
     // Music files keep their .ogg names; the mixer decodes them by content.
     for (const char* track : {"menu1", "menu2", "theme1", "theme2"})
       WriteWav(Folder.Path / "Music" / (std::string(track) + ".ogg"), 0.15);

@@ -89,4 +89,11 @@ inline int PeakOf(const fs::path& Raw) {
   return peak;
 }
 
+// The game's 27 sound files by name, in the order of its sound numbers.
+inline const char* const SoundNames[27] = {
+    "NewLevel",  "BonusLevel", "NewTurn",    "FlyingBy",    "BonusLevelDone", "SelectCube", "MoveCube",
+    "MoveBomb",  "Moved",      "FigureDone", "vDouble",     "vTriple",        "vQuadro",    "vExcellent",
+    "vVoxarine", "ExplodeBomb", "Colorize",  "Shot",        "ShowBonus",      "GameOver",   "MenuMove",
+    "MenuEnter", "MenuEsc",    "MenuKey",    "Selected",    "TimeUp",         "Message"};
+
 }  // namespace audiotest

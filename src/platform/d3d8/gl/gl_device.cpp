@@ -156,6 +156,7 @@ struct TFloatsCache {
 // One compiled variant and what it was last sent: GL keeps uniform values per
 // program, so each variant has its own record.
 struct TProgram {
+  TProgramKey Key;
   GLuint Name = 0;
   TUniforms U{};
   D3DMATRIX LastWorld{}, LastView{};
@@ -451,10 +452,11 @@ class TGLDevice final : public d3d8::TDevice {
   // that failed to build is remembered (Name 0) and not tried again.
   bool UseProgram(const TProgramKey& key) {
     const uint32_t packed = key.Packed();
-    if (Current && CurrentPacked == packed) return true;
+    if (Current && Current->Key.Packed() == packed) return true;
     auto [it, created] = Programs.try_emplace(packed);
     TProgram& program = it->second;
     if (created) {
+      program.Key = key;
       program.Name = BuildProgram(key, program.U);
       if (program.Name) {
         glUseProgram(program.Name);
@@ -464,8 +466,6 @@ class TGLDevice final : public d3d8::TDevice {
     if (!program.Name) return false;
     if (!created) glUseProgram(program.Name);
     Current = &program;
-    CurrentPacked = packed;
-    Key = key;
     return true;
   }
 
@@ -560,7 +560,7 @@ class TGLDevice final : public d3d8::TDevice {
       p.MatricesValid = true;
       const D3DMATRIX wv = Multiply(S.World, S.View);
       p.WorldView.Send(U.WorldView, &wv._11, 16);
-      if (Key.Lighting) {
+      if (p.Key.Lighting) {
         float normal[9];
         NormalMatrix(wv, normal);
         p.NormalCache.Send(U.NormalMatrix, normal, 9);
@@ -577,7 +577,7 @@ class TGLDevice final : public d3d8::TDevice {
                             ViewportH > 0 ? -2.0f * HalfPixel / static_cast<float>(ViewportH) : 0.0f};
     p.PixelShift.Send(U.PixelShift, shift, 2);
 
-    if (Key.Lighting) {
+    if (p.Key.Lighting) {
       p.Normalize.Send(U.Normalize, rs[D3DRS_NORMALIZENORMALS] != FALSE);
       p.LocalViewer.Send(U.LocalViewer, rs[D3DRS_LOCALVIEWER] != FALSE);
       p.ColorVertex.Send(U.ColorVertex, rs[D3DRS_COLORVERTEX] != FALSE);
@@ -596,7 +596,7 @@ class TGLDevice final : public d3d8::TDevice {
       p.GlobalAmbient.Send(U.GlobalAmbient, ambient, 3);
       ApplyLights(p);
     }
-    if (Key.AlphaFunc) {
+    if (p.Key.AlphaFunc) {
       const float ref = static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF);
       p.AlphaRef.Send(U.AlphaRef, &ref, 1);
     }
@@ -653,8 +653,6 @@ class TGLDevice final : public d3d8::TDevice {
   GLuint Vao = 0, Sampler = 0;
   std::unordered_map<uint32_t, TProgram> Programs;
   TProgram* Current = nullptr;
-  uint32_t CurrentPacked = 0;
-  TProgramKey Key;
   std::unordered_map<const TMemTexture*, TGLTexture> GLTextures;
   std::unordered_map<const TMemVertexBuffer*, TGLBuffer> GLBuffers;
 
