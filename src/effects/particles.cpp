@@ -103,16 +103,19 @@ void AddParticle(TParticleList& List, std::uint8_t Kind, const D3DVECTOR& Positi
   p->Alpha = Alpha;
   p->SizeX = kind.SizeX;
   p->SizeY = kind.SizeY;
-  List = new TParticleNode{std::move(p), List};
+  const int length = ParticleCount(List) + 1;
+  List = new TParticleNode{std::move(p), List, length};
 }
 
 void RemoveParticle(TParticleList& List, TParticleNode* Previous) {
   TParticleNode* node = Previous ? Previous->Next : List;
   if (!node) return;
+  const int length = List->ListLength - 1;
   if (Previous)
     Previous->Next = node->Next;
   else
     List = node->Next;
+  if (List) List->ListLength = length;
   delete node;  // frees the particle with it
 }
 
@@ -174,11 +177,7 @@ void DrawParticles(IDirect3DDevice8* Device, TParticleList List) {
   Device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
 }
 
-int ParticleCount(TParticleList List) {
-  int n = 0;
-  for (TParticleNode* node = List; node; node = node->Next) ++n;
-  return n;
-}
+int ParticleCount(TParticleList List) { return List ? List->ListLength : 0; }
 
 void ClearParticles(TParticleList& List) {
   while (List) RemoveParticle(List, nullptr);

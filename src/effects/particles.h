@@ -43,9 +43,13 @@ extern const std::array<TParticleKind, ParticleKindCount> ParticleKinds;
 struct TParticleNode {
   std::unique_ptr<TParticle> Particle;
   TParticleNode* Next = nullptr;
+  // Nodes in the whole list, kept on the first node only: the cap is checked
+  // on every add, and a bomb adds hundreds a frame.
+  int ListLength = 0;
 };
 
 // A list: its first node, nullptr when empty. New particles go to the front.
+// Change a list only through the functions below, which keep its length.
 using TParticleList = TParticleNode*;
 
 constexpr int ParticleListCount = 6;

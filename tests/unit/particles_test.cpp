@@ -86,4 +86,29 @@ TEST_F(ParticlesTest, ListsStopGrowingAtTheirCap) {
   EXPECT_EQ(ParticleCount(List), MaxParticlesPerList);
 }
 
+// The length is kept rather than counted (the cap is checked on every add):
+// it must follow every way a particle leaves.
+TEST_F(ParticlesTest, TheKeptLengthFollowsEveryRemoval) {
+  auto walked = [this] {
+    int n = 0;
+    for (TParticleNode* node = List; node; node = node->Next) ++n;
+    return n;
+  };
+  for (int n = 0; n < 10; ++n) AddParticle(List, n % 2 == 0 ? 5 : 0, D3DVECTOR{}, D3DVECTOR{}, n % 2 == 0 ? 10 : 255);
+  EXPECT_EQ(ParticleCount(List), 10);
+  UpdateParticles(List, 10);  // the sparks of kind 5 die, wherever they stand
+  EXPECT_EQ(ParticleCount(List), walked());
+  EXPECT_EQ(ParticleCount(List), 5);
+  RemoveParticle(List, nullptr);
+  RemoveParticle(List, List->Next);
+  EXPECT_EQ(ParticleCount(List), 3);
+  EXPECT_EQ(walked(), 3);
+  SetBannerTexture(nullptr, List, "images\\newlevel.tga", 0, 1);
+  EXPECT_EQ(ParticleCount(List), 0);
+  for (int n = 0; n < 3; ++n) AddParticle(List, 0, D3DVECTOR{}, D3DVECTOR{}, 255);
+  EXPECT_EQ(ParticleCount(List), 3);
+  ClearParticles(List);
+  EXPECT_EQ(ParticleCount(List), 0);
+}
+
 }  // namespace
