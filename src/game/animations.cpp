@@ -120,6 +120,9 @@ void TGame::Select(int i) {
       if (Cubes[k].State == csSelected) settle(k);
   if (Selected >= 1 && Selected <= CubeCount) settle(Selected);
   Selected = (i >= 1 && i <= CubeCount) ? i : 0;
+  // The selection loop sounds only while a cube is selected, whatever
+  // dropped the selection.
+  if (Selected == 0) StopSound(sndSelected);
   if (Selected != 0) {
     TCube& c = Cubes[Selected];
     SetScale(c, RestScale);

@@ -81,6 +81,17 @@ class TGame {
   bool Quiet = false;                   // nothing appears, moves or explodes: input accepted
   bool ResourcesLoaded = false;         // LoadResources has run
 
+  // ---- The running level's own copies of table values ----------------------
+  // The level table stays as read: what a run uses up or speeds up lives here
+  // and starts afresh with each level start, so a later game or a level
+  // replayed after the wrap plays as the table says.
+  double DrainRate = 0;                 // mode 2 energy lost per ms, grows with play time
+  std::int32_t StonesLeft = 0;          // stones still to place in this level
+  // New cubes that found no free cell while the game was not in play (a
+  // pause, a level completion); the first update in play announces them
+  // again, so a full board still ends the game. At most one turn's worth.
+  std::int32_t MissedCubes = 0;
+
   // ---- Resources made once by LoadResources --------------------------------
   IDirect3DTexture8* GameOverTexture = nullptr;  // "Images\gameover.jpg"
   IDirect3DTexture8* HelpTexture = nullptr;      // "Images\help.jpg"

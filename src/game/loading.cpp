@@ -115,6 +115,7 @@ void TGame::ClearBoard() {
     }
   StateCount.fill(0);
   PrevStateCount = StateCount;
+  MissedCubes = 0;  // an empty board has room for them
   Select(0);
 }
 
@@ -138,6 +139,8 @@ void TGame::StartLevel() {
   L.Progress = 0;
   PendingScore = 0;
   if (Mode == 2) L.Progress = L.Kind == 2 ? L.Target[2] : L.Target[2] / 2;
+  DrainRate = L.DrainRate;
+  StonesLeft = L.Stones[Mode];
 
   if (BonusLights) BonusLights->LitCount = static_cast<std::uint8_t>(5 - std::min<int>(L.LightsOff, 5));
   ChooseBonusFigure(false);
@@ -189,8 +192,13 @@ void TGame::SettleWaitingCubes() {
 void TGame::AnnounceCube() {
   if (CheckGameOver(true)) return;
   // Outside play (a level just completed, the pause menu) the game-over test
-  // does not fire; a full board must still never take another cube.
-  if (FreeCount < 1 || CubeCount >= MaxCubes) return;
+  // does not fire; a full board must still never take another cube. The
+  // cube is owed instead and comes back in the first update in play.
+  if (FreeCount < 1 || CubeCount >= MaxCubes) {
+    if (EndPhase == epPaused || EndPhase == epLevelDone)
+      MissedCubes = std::min(MissedCubes + 1, std::max<int>(1, CurrentLevel().TurnCubes[Mode]));
+    return;
+  }
 
   TLevelInfo& L = CurrentLevel();
   TCubeKind kind;
@@ -199,11 +207,11 @@ void TGame::AnnounceCube() {
   } else {
     kind = KindFromCode(Random(L.Colours[Mode]));
     if (Random(L.JokerOdds) == 1) kind = ckJoker;
-    if (L.Stones[Mode] > 0) {
-      const int n = std::abs(40 - 2 * L.Stones[Mode]);
+    if (StonesLeft > 0) {
+      const int n = std::abs(40 - 2 * StonesLeft);
       if (Random(n) == 1) {
         kind = ckStone;
-        --L.Stones[Mode];
+        --StonesLeft;
       }
     }
   }

@@ -136,12 +136,17 @@ void TGame::MouseDown(int Button) {
 
   if (StateCount[StateSlot(csExploding)] == 0 && CursorMode == 3) {
     if (Button == 0) {
-      for (int i = 1; i <= CubeCount; ++i)
-        if (Cubes[i].State == csSpinning && !IsSpecialKind(Cubes[i].Kind)) {
-          ShootColour(Cubes[i].Kind);
-          CursorMode = 2;
-          return;
-        }
+      // The cube under the pointer is the target; others the pointer swept
+      // over may still be spinning.
+      for (int i = 1; i <= CubeCount; ++i) {
+        const TCube& c = Cubes[i];
+        if (!IsUnderCursor(i) || IsSpecialKind(c.Kind)) continue;
+        if (c.State == csWaiting || c.State == csExploding || c.State == csRemoving) continue;
+        ShootColour(c.Kind);
+        CursorMode = 2;
+        Quiet = false;  // the shot cubes explode: nothing to select until they are gone
+        return;
+      }
     } else if (Button == 1) {
       AddItemAt(ckShot, ShotCell);
       CursorMode = 2;
@@ -162,6 +167,7 @@ void TGame::MouseDown(int Button) {
     const int i = Selected;
     TCube& c = Cubes[i];
     MoveUnscored = true;
+    Quiet = false;  // no hover may redraw the path the cube now follows
     StopSound(sndSelected);
     SetCubeState(i, csMoving);
     c.Phase = 0;
@@ -192,6 +198,7 @@ void TGame::MouseDown(int Button) {
     Select(0);
     SetCubeState(shot, csExploding);
     Cubes[shot].Phase = 0;
+    Quiet = false;
     CursorMode = 3;  // aiming starts once the shot item has vanished
   }
 }

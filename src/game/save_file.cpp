@@ -4,6 +4,7 @@
 // Loading checks the whole file before it touches the game: a damaged or
 // foreign file raises EInOutError naming the file, the line and the rule, and
 // leaves both the game and the file as they were.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -15,6 +16,7 @@
 #include "game/planes.h"
 #include "platform/win32/io_error.h"
 #include "platform/win32/paths.h"
+#include "platform/win32/random.h"
 #include "platform/win32/text_reader.h"
 
 namespace {
@@ -94,40 +96,79 @@ TSavedGame ReadSaveFile(const std::string& FileName) {
   return s;
 }
 
+// A completed level has been paid for: a save made while its end sequence
+// runs holds the level the player goes on to, started as the level start
+// would start it, so loading it neither replays nor pays the level again.
+void AdvanceToNextLevel(const TGame& G, TSavedGame& S) {
+  S.Level = G.Level + 1;
+  if (S.Level > MaxLevels) {
+    S.Level = 1;
+    S.Mode = S.Mode == 1 ? 2 : 1;
+  }
+  const TLevelInfo& next = G.Levels[S.Level];
+  S.Stones = next.Stones[S.Mode];
+  S.Progress = S.Mode == 2 ? (next.Kind == 2 ? next.Target[2] : next.Target[2] / 2) : 0;
+  if (next.Kind != 2) return;  // the board carries over
+  // A bonus level starts on a board of its own: its stones and its bombs.
+  std::vector<TSavedCube> free;
+  for (int X = 1; X <= 9; ++X)
+    for (int Y = 1; Y <= 9; ++Y) free.push_back(TSavedCube{false, 0, X, Y});
+  S.Cubes.clear();
+  auto place = [&](TCubeKind Kind) {
+    if (free.empty()) return;
+    const std::size_t k = static_cast<std::size_t>(Random(static_cast<int>(free.size())));
+    TSavedCube c = free[k];
+    free.erase(free.begin() + static_cast<std::ptrdiff_t>(k));
+    c.Code = TextureIndex(Kind);
+    S.Cubes.push_back(c);
+  };
+  for (int n = 0; n < next.TurnCubes[S.Mode]; ++n) place(ckStone);
+  for (int n = 0; n < next.Stones[S.Mode]; ++n) place(ckBomb);
+}
+
+std::string SaveFileText(const TSavedGame& S) {
+  std::string text;
+  auto line = [&text](const std::string& s) { text += s + "\r\n"; };
+  line(DateLine());
+  line(std::to_string(S.Mode));
+  line(std::to_string(S.Level));
+  line(std::to_string(S.Stones));
+  line(FormatReal(S.Progress));
+  line(FormatReal(S.Score));
+  line(std::to_string(S.CurrentFigure));
+  line(std::to_string(S.Cubes.size()));
+  for (const TSavedCube& c : S.Cubes) {
+    line(c.Waiting ? "0" : "1");
+    line(std::to_string(c.Code));
+    line(std::to_string(c.X));
+    line(std::to_string(c.Y));
+  }
+  return text;
+}
+
 }  // namespace
 
 void TGame::SaveGame() {
   if (Mode != 1 && Mode != 2) return;
   const TLevelInfo& L = CurrentLevel();
+  TSavedGame s;
+  s.Mode = Mode;
+  s.Level = Level;
+  s.Stones = StonesLeft;
   // Points still being counted belong to the game: they go into the file's
   // score (and progress, where they would have refilled it).
-  double progress = L.Progress;
-  if (Mode == 1 || L.Kind != 2) progress += PendingScore;
-  const double score = Score + PendingScore;
-
+  s.Progress = L.Progress;
+  if (Mode == 1 || L.Kind != 2) s.Progress += PendingScore;
+  s.Score = Score + PendingScore;
+  s.CurrentFigure = CurrentFigure;
   // Cubes on their way out (exploding, removing) have already scored.
-  std::vector<int> kept;
-  for (int i = 1; i <= CubeCount; ++i)
-    if (Cubes[i].State != csExploding && Cubes[i].State != csRemoving) kept.push_back(i);
-
-  std::string text;
-  auto line = [&text](const std::string& s) { text += s + "\r\n"; };
-  line(DateLine());
-  line(std::to_string(Mode));
-  line(std::to_string(Level));
-  line(std::to_string(L.Stones[Mode]));
-  line(FormatReal(progress));
-  line(FormatReal(score));
-  line(std::to_string(CurrentFigure));
-  line(std::to_string(kept.size()));
-  for (const int i : kept) {
+  for (int i = 1; i <= CubeCount; ++i) {
     const TCube& c = Cubes[i];
-    line(c.State == csWaiting ? "0" : "1");
-    line(std::to_string(TextureIndex(c.Kind)));
-    line(std::to_string(c.X));
-    line(std::to_string(c.Y));
+    if (c.State == csExploding || c.State == csRemoving) continue;
+    s.Cubes.push_back(TSavedCube{c.State == csWaiting, TextureIndex(c.Kind), c.X, c.Y});
   }
-  AtomicWriteFile(WritablePath(SaveFileNames[Mode]), text);
+  if (EndPhase == epLevelDone) AdvanceToNextLevel(*this, s);
+  AtomicWriteFile(WritablePath(SaveFileNames[s.Mode]), SaveFileText(s));
 }
 
 void TGame::LoadGame(int AMode) {
@@ -145,7 +186,9 @@ void TGame::LoadGame(int AMode) {
   Mode = static_cast<std::uint8_t>(saved.Mode);
   Level = saved.Level;
   TLevelInfo& L = Levels[Level];
-  L.Stones[Mode] = saved.Stones;
+  StonesLeft = saved.Stones;
+  DrainRate = L.DrainRate;  // the speed-up is not saved: the level's clock starts again
+  PlayClock = 0;
   L.Progress = saved.Progress;
   Score = saved.Score;
   CurrentFigure = saved.CurrentFigure;
@@ -177,6 +220,7 @@ void TGame::LoadGame(int AMode) {
   Selected = 0;
   Combo = 0;
   ChooseBonusFigure(false);
+  if (BonusLights) BonusLights->LitCount = static_cast<std::uint8_t>(5 - std::min<int>(L.LightsOff, 5));
   if (ScoreLine) {
     const double target = L.Target[Mode];
     ScoreLine->Fill = ScoreLine->StartFill = target != 0 ? static_cast<float>(L.Progress / target) : 0.0f;

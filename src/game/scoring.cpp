@@ -117,6 +117,8 @@ void TGame::TestFigures() {
     PlaySound(sndShowBonus);
     MoveUnscored = false;
   }
+  // Cubes now exploding must not be selected before the next update.
+  if (StateCount[StateSlot(csExploding)] != 0) Quiet = false;
   const int moving = StateSlot(csMoving);
   if (PrevStateCount[moving] != 0 && StateCount[moving] == 0) {
     if (n > 0)

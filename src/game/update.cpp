@@ -114,6 +114,13 @@ void TGame::Update(float DeltaMs) {
   if (PrevStateCount[Slot(csMoving)] == 0 && StateCount[Slot(csMoving)] != 0)
     PrevStateCount[Slot(csMoving)] = StateCount[Slot(csMoving)];
 
+  // Cubes that found the board full while the game was not in play are due
+  // now; on a board still full the first of them ends the game.
+  while (MissedCubes > 0 && EndPhase == epPlaying) {
+    --MissedCubes;
+    AnnounceCube();
+  }
+
   CheckGameOver(false);
 
   // A board without a coloured cube in play gets new cubes at once.
@@ -125,7 +132,8 @@ void TGame::Update(float DeltaMs) {
   }
 
   EndTimer += 0.5 * dt;
-  PlayClock += dt;
+  // Only play counts towards the drain's speed-up: not a pause, not an end sequence.
+  if (EndPhase == epPlaying) PlayClock += dt;
 
   for (int i = 1; i <= CubeCount; ++i) {
     switch (Cubes[i].State) {
@@ -171,10 +179,10 @@ void TGame::Update(float DeltaMs) {
   if (appearEnded || moveEnded) TestFigures();
 
   if (EndPhase == epPlaying && Mode == 2) {
-    L.Progress -= dt * L.DrainRate;
+    L.Progress -= dt * DrainRate;
     // After the first minute the drain grows by 10 % every further 15 s.
     if (PlayClock >= 60000) {
-      L.DrainRate *= 1.1;
+      DrainRate *= 1.1;
       PlayClock = 45000;
     }
   }
@@ -252,6 +260,11 @@ void TGame::CountPending(bool Instant, float DeltaMs) {
 
 void TGame::CompleteLevel() {
   CountPending(true, 0);
+  // The level is over: a selected cube settles (a moving one finishes its move).
+  if (StateCount[Slot(csMoving)] == 0) {
+    Select(0);
+    DotCount = 0;
+  }
   EndPhase = epLevelDone;
   EndTimer = 0;
   if (CurrentLevel().Kind == 2) ClearBoard();

@@ -120,17 +120,17 @@ TEST_F(GameLoadingTest, NewTurnBringsInTheWaitingCubesAndAnnouncesMore) {
 }
 
 TEST_F(GameLoadingTest, StoneOddsFollowTheStonesLeft) {
-  TLevelInfo& L = G().Levels[1];
-  L.Stones[1] = 20;  // |40 - 40| = 0: never a stone
+  G().StonesLeft = 20;  // |40 - 40| = 0: never a stone
   for (int n = 0; n < 60; ++n) G().AnnounceCube();
   EXPECT_EQ(Kinds(ckStone), 0);
-  EXPECT_EQ(L.Stones[1], 20);
+  EXPECT_EQ(G().StonesLeft, 20);
 
   G().ClearBoard();
-  L.Stones[1] = 19;  // one in two: stones come, and each is taken off the level
+  G().StonesLeft = 19;  // one in two: stones come, and each is taken off what is left
   for (int n = 0; n < 60; ++n) G().AnnounceCube();
   EXPECT_GT(Kinds(ckStone), 0);
-  EXPECT_EQ(L.Stones[1] + Kinds(ckStone), 19);
+  EXPECT_EQ(G().StonesLeft + Kinds(ckStone), 19);
+  EXPECT_EQ(G().Levels[1].Stones[1], 0) << "the level table stays as read";
 }
 
 TEST_F(GameLoadingTest, JokerOddsOfZeroOrOneNeverMakeAJoker) {

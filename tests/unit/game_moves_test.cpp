@@ -18,6 +18,14 @@ class GameMovesTest : public GameRulesTest {
     G().Quiet = true;
     return start;
   }
+
+  // Whether the looping "Selected" sound was started and not stopped since.
+  bool SelectionLoopSounds() const {
+    bool playing = false;
+    for (const TAudioCall& c : AudioCalls)
+      if (c.Arg == sndSelected && (c.Name == "PlaySound" || c.Name == "StopSound")) playing = c.Name == "PlaySound";
+    return playing;
+  }
 };
 
 // ---- Cursor mapping -----------------------------------------------------------------
@@ -148,6 +156,34 @@ TEST_F(GameMovesTest, RightClickDropsTheSelectionAndTheMarks) {
   EXPECT_EQ(G().DotCount, 0);
 }
 
+TEST_F(GameMovesTest, TheSelectionLoopStopsWheneverTheSelectionIsDropped) {
+  Put(4, 4, 1);
+  Put(6, 6, 2);
+  G().Quiet = true;
+  Click(4, 4);
+  ASSERT_TRUE(SelectionLoopSounds());
+  G().MouseDown(1);  // right click
+  EXPECT_FALSE(SelectionLoopSounds()) << "right click";
+
+  Click(4, 4);
+  Click(6, 6);  // another cube takes over the selection: the loop goes on
+  EXPECT_TRUE(SelectionLoopSounds());
+  G().Levels[1].Progress = G().Levels[1].Target[1];
+  G().Update(16);
+  ASSERT_EQ(G().EndPhase, epLevelDone);
+  EXPECT_FALSE(SelectionLoopSounds()) << "level completed";
+
+  // Into a bonus level, whose start clears the board.
+  G().EndPhase = epPlaying;
+  G().Levels[2].Kind = 2;
+  G().Quiet = true;
+  Click(4, 4);
+  ASSERT_TRUE(SelectionLoopSounds());
+  G().StartLevel();
+  EXPECT_EQ(G().Selected, 0);
+  EXPECT_FALSE(SelectionLoopSounds()) << "bonus level";
+}
+
 // ---- Moves -----------------------------------------------------------------------------
 
 TEST_F(GameMovesTest, AClickOnAShownPathSendsTheCubeOff) {
@@ -171,6 +207,40 @@ TEST_F(GameMovesTest, AClickOnAShownPathSendsTheCubeOff) {
   EXPECT_EQ(G().Cubes[s].X, 2);
   EXPECT_EQ(G().Cubes[s].Y, 5);
   EXPECT_EQ(Sounds(sndMoved), 1);
+  ExpectConsistent();
+}
+
+// Between two updates the board must already refuse what the next update
+// would: a hover that redraws the path of a cube under way, a click on a cube
+// the figure test has just set exploding.
+TEST_F(GameMovesTest, InputBetweenUpdatesSeesMovesAndFiguresAtOnce) {
+  G().Levels[1].TurnCubes = {0, 0, 0};  // no new cubes in the way
+  const int s = Put(2, 2, 1);
+  G().Quiet = true;
+  Click(2, 2);
+  Hover(2, 5);
+  G().MouseDown(0);
+  ASSERT_EQ(G().Cubes[s].State, csMoving);
+  Hover(7, 2);
+  EXPECT_EQ(G().Dots[1].Cell, MakeCell(2, 5));
+  EXPECT_EQ(G().DotCount, 4);
+  RunUntilQuiet();
+  EXPECT_EQ(G().Cubes[s].X, 2);
+  EXPECT_EQ(G().Cubes[s].Y, 5);
+
+  // The cube lands to complete a square; the very next click hits a corner of it.
+  Put(1, 5, 1);
+  Put(1, 6, 1);
+  const int mover = Put(5, 8, 1);
+  Click(5, 8);
+  Click(2, 6);
+  ASSERT_EQ(G().Cubes[mover].State, csMoving);
+  ASSERT_TRUE(RunUntil([&] { return G().StateCount[StateSlot(csMoving)] == 0; }));
+  ASSERT_EQ(G().StateCount[StateSlot(csExploding)], 4);
+  Click(1, 5);
+  EXPECT_EQ(G().Selected, 0);
+  RunUntilQuiet();
+  EXPECT_EQ(G().CubeCount, 0) << "every cube of the square is gone";
   ExpectConsistent();
 }
 
@@ -232,6 +302,24 @@ TEST_F(GameMovesTest, AShotFiredAtASpinningCubeRemovesItsColour) {
   EXPECT_EQ(Kinds(2), 0);
   EXPECT_EQ(Kinds(4), 1);
   ExpectConsistent();
+}
+
+// Sweeping over cubes leaves each spinning for a while: the click hits the
+// cube under the pointer, not the first one still turning.
+TEST_F(GameMovesTest, AShotHitsTheColourUnderThePointer) {
+  Put(2, 2, 1);
+  Put(6, 6, 2);
+  Put(7, 7, 3);
+  G().SetCubeState(1, csSpinning);
+  G().SetCubeState(2, csSpinning);
+  CursorMode = 3;
+  Hover(7, 7);
+  G().MouseDown(0);
+  EXPECT_EQ(G().Cubes[3].State, csExploding);
+  EXPECT_NE(G().Cubes[1].State, csExploding);
+  EXPECT_NE(G().Cubes[2].State, csExploding);
+  EXPECT_EQ(CursorMode, 2);
+  EXPECT_FALSE(G().Quiet) << "no selecting until the shot cubes are gone";
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ class GameSaveTest : public GameRulesTest {
 
 TEST_F(GameSaveTest, TheFileHoldsOneValuePerLineWithWindowsLineEnds) {
   G().Level = 3;
-  G().Levels[3].Stones[1] = 4;
+  G().StonesLeft = 4;
   G().Levels[3].Progress = 1.5;
   G().Score = -2.25;  // a score is never negative; the sign column still must work
   G().CurrentFigure = 1;
@@ -95,7 +95,7 @@ TEST_F(GameSaveTest, LoadingRestoresEverySavedField) {
   G().Mode = 2;
   G().Level = 7;
   TLevelInfo& L = G().Levels[7];
-  L.Stones[2] = 3;
+  G().StonesLeft = 3;
   L.Progress = 412.5;
   G().Score = 9876;
   const TCubeKind kinds[] = {1, 7, ckJoker, ckBomb, ckShot, ckColorize1, ckColorize7, ckStone};
@@ -103,16 +103,18 @@ TEST_F(GameSaveTest, LoadingRestoresEverySavedField) {
   for (TCubeKind k : kinds) Put(X++, 4, k);
   PutWaiting(3, 8, 5);
   G().Combo = 5;
+  G().DrainRate = 0.5;  // sped up by play
   G().SaveGame();
 
   G().Mode = 1;
   G().NewGame();
   G().Combo = 5;
-  L.Stones[2] = 0;
   G().LoadGame(2);
   EXPECT_EQ(G().Mode, 2);
   EXPECT_EQ(G().Level, 7);
-  EXPECT_EQ(L.Stones[2], 3);
+  EXPECT_EQ(G().StonesLeft, 3);
+  EXPECT_EQ(L.Stones[2], 0) << "the level table stays as read";
+  EXPECT_DOUBLE_EQ(G().DrainRate, L.DrainRate) << "the speed-up starts again";
   EXPECT_DOUBLE_EQ(L.Progress, 412.5);
   EXPECT_DOUBLE_EQ(G().Score, 9876);
   EXPECT_EQ(G().Combo, 0);
@@ -158,6 +160,86 @@ TEST_F(GameSaveTest, TheBonusFigureIsDrawnAfreshWithoutAnnouncement) {
   EXPECT_EQ(G().CurrentFigure, 1);
   EXPECT_EQ(G().ItemRequests, 0);
   EXPECT_EQ(Sounds(sndExcellent) + Sounds(sndVoxarine), 0);
+}
+
+TEST_F(GameSaveTest, LoadingLightsTheBonusLightsOfTheLoadedLevel) {
+  G().BonusLights = std::make_unique<TBonusLight>(Device, "missing.tga", D3DVECTOR{1, 1, 1}, D3DVECTOR{}, D3DVECTOR{});
+  G().Levels[7].LightsOff = 3;
+  G().NewGame();
+  ASSERT_EQ(G().BonusLights->LitCount, 5);
+  WriteText(SavePath(), File("1\r\n7\r\n0\r\n 0.0E+0000\r\n 0.0E+0000\r\n1\r\n0\r\n", ""));
+  G().LoadGame(1);
+  EXPECT_EQ(G().BonusLights->LitCount, 2);
+}
+
+// ---- Saving while a completed level's end sequence runs ---------------------------------
+// The level is over and paid: the save goes on with the level that follows.
+
+TEST_F(GameSaveTest, ASaveAsABonusLevelEndsGoesOnWithTheNextLevelPaidOnce) {
+  G().Level = 5;
+  G().Levels[5].Kind = 2;
+  G().ClearBoard();
+  Put(2, 2, ckStone);
+  const int bomb = Put(4, 2, ckBomb);
+  StartMove(bomb, {{3, 2}});
+  Run(700);  // the bomb takes the last stone with it
+  ASSERT_EQ(G().EndPhase, epLevelDone);
+  const double score = G().Score;
+  ASSERT_DOUBLE_EQ(score, 10 + 300);
+  G().SaveGame();
+
+  G().NewGame();
+  G().EndPhase = epPlaying;
+  G().LoadGame(1);
+  EXPECT_EQ(G().Level, 6);
+  EXPECT_DOUBLE_EQ(G().Score, score);
+  Run(3000);
+  EXPECT_EQ(G().Level, 6);
+  EXPECT_EQ(G().EndPhase, epPlaying);
+  EXPECT_DOUBLE_EQ(G().Score, score);
+  ExpectConsistent();
+}
+
+TEST_F(GameSaveTest, ASaveAsAFinaleEndsGoesOnWithTheBonusLevelsOwnBoard) {
+  G().Levels[4].Kind = 1;
+  TLevelInfo& bonus = G().Levels[5];
+  bonus.Kind = 2;
+  bonus.TurnCubes = {0, 6, 6};
+  bonus.Stones = {0, 2, 2};
+  G().Level = 4;
+  Put(5, 5, 1);
+  Put(6, 6, 2);
+  G().Levels[4].Progress = G().Levels[4].Target[1];
+  G().Update(16);
+  ASSERT_EQ(G().EndPhase, epLevelDone);
+  G().SaveGame();
+
+  G().NewGame();
+  G().EndPhase = epPlaying;
+  G().LoadGame(1);
+  EXPECT_EQ(G().Level, 5);
+  EXPECT_EQ(Kinds(ckStone), 6);
+  EXPECT_EQ(Kinds(ckBomb), 2);
+  EXPECT_EQ(G().CubeCount, 8) << "the finale's cubes have flown off";
+  Run(1000);
+  EXPECT_EQ(G().EndPhase, epPlaying) << "the bonus level is there to be played";
+  EXPECT_DOUBLE_EQ(G().Score, 0);
+  ExpectConsistent();
+}
+
+TEST_F(GameSaveTest, ASaveAsLevel100EndsGoesOnAtLevel1OfTheOtherMode) {
+  G().Level = 100;
+  Put(5, 5, 1);
+  G().Levels[100].Progress = G().Levels[100].Target[1];
+  G().Update(16);
+  ASSERT_EQ(G().EndPhase, epLevelDone);
+  G().SaveGame();
+  EXPECT_FALSE(std::filesystem::exists(SavePath(1)));
+  G().LoadGame(2);
+  EXPECT_EQ(G().Mode, 2);
+  EXPECT_EQ(G().Level, 1);
+  EXPECT_DOUBLE_EQ(G().Levels[1].Progress, 500);
+  EXPECT_EQ(G().CubeCount, 1);
 }
 
 // ---- Refused files ------------------------------------------------------------------

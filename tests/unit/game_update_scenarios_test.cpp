@@ -1,6 +1,7 @@
 // Scripted sequences of the per-frame update: level ends of every kind, game
-// over by energy, the wrap after level 100, a bomb in a corner, a pause in
-// mid-move.
+// over by energy or by a full board reached outside play, the wrap after
+// level 100, a bomb in a corner, a pause in mid-move, games played twice.
+#include <cmath>
 #include <filesystem>
 
 #include "foundation_temp.h"
@@ -99,7 +100,7 @@ TEST_F(ScenarioTest, TimedLevelIsLostWhenEnergyRunsOut) {
   G().Mode = 2;
   for (int x = 1; x <= 4; ++x) Put(x, 1, ckColour1 + x);
   G().Levels[1].Progress = 1.0;
-  G().Levels[1].DrainRate = 0.01;
+  G().DrainRate = 0.01;  // the running level's rate
   Run(96);  // 0.96 drained: still in play
   EXPECT_EQ(G().EndPhase, epPlaying);
   Run(64);
@@ -120,7 +121,7 @@ TEST_F(ScenarioTest, EnergyOfExactlyZeroIsNotYetLost) {
   G().Mode = 2;
   Put(1, 1, ckColour1);
   G().Levels[1].Progress = 0.16;
-  G().Levels[1].DrainRate = 0.01;
+  G().DrainRate = 0.01;  // the running level's rate
   G().Update(16);
   EXPECT_NEAR(G().Levels[1].Progress, 0, 1e-12);
   G().Levels[1].Progress = 0;
@@ -183,6 +184,138 @@ TEST_F(ScenarioTest, PauseInMidMoveLetsTheCubeFinishItsMove) {
   EXPECT_EQ(G().Board[1][1].State, 0);
   EXPECT_EQ(G().Board[4][2].State, 2);
   ExpectConsistent();
+}
+
+// ---- A full board reached outside play ----------------------------------------------
+
+// Every cell holds a cube but (1, 1) and (1, 2); no two neighbours share a
+// colour. Returns the cube at (1, 3), which a move to (1, 2) leaves room for
+// two of the three new cubes.
+int FillBoardButTwoCells(ScenarioTest& T) {
+  int mover = 0;
+  for (int X = 1; X <= 9; ++X)
+    for (int Y = 1; Y <= 9; ++Y) {
+      if (X == 1 && Y <= 2) continue;
+      const int i = T.Put(X, Y, static_cast<TCubeKind>((X + 2 * Y) % 5 + 1));
+      if (X == 1 && Y == 3) mover = i;
+    }
+  return mover;
+}
+
+TEST_F(ScenarioTest, AFullBoardReachedDuringAPauseEndsTheGameWhenPlayResumes) {
+  const int mover = FillBoardButTwoCells(*this);
+  StartMove(mover, {{1, 2}});
+  G().Update(16);
+  G().EndPhase = epPaused;
+  ASSERT_TRUE(RunUntil([] { return Game->FreeCount == 0; }, 2000)) << "the move ends and a new turn comes";
+  Run(1000);
+  EXPECT_EQ(G().EndPhase, epPaused);
+  EXPECT_EQ(Sounds(sndGameOver), 0);
+  G().EndPhase = epPlaying;
+  G().Update(16);
+  EXPECT_EQ(G().EndPhase, epGameOver);
+  EXPECT_EQ(Sounds(sndGameOver), 1);
+  ExpectConsistent();
+}
+
+TEST_F(ScenarioTest, AFullBoardReachedAsTheLevelEndsEndsTheGameInTheNextLevel) {
+  const int mover = FillBoardButTwoCells(*this);
+  StartMove(mover, {{1, 2}});
+  G().Levels[1].Progress = G().Levels[1].Target[1];
+  G().Update(250);  // the move ends in the update that completes the level
+  ASSERT_EQ(G().EndPhase, epLevelDone);
+  EXPECT_EQ(Sounds(sndNewTurn), 1);
+  EXPECT_EQ(G().FreeCount, 0);
+  ASSERT_TRUE(RunUntil([] { return Game->Level == 2; }, 3000));
+  EXPECT_EQ(G().EndPhase, epPlaying);
+  G().Update(16);
+  EXPECT_EQ(G().EndPhase, epGameOver);
+  ExpectConsistent();
+}
+
+TEST_F(ScenarioTest, ABoardClearedMeanwhileOwesNothing) {
+  const int mover = FillBoardButTwoCells(*this);
+  StartMove(mover, {{1, 2}});
+  G().Update(16);
+  G().EndPhase = epPaused;
+  ASSERT_TRUE(RunUntil([] { return Game->FreeCount == 0; }, 2000));
+  G().Levels[2].Kind = 2;  // the next level is a bonus level on a board of its own
+  G().Levels[2].Stones = {0, 1, 1};
+  G().StartLevel();
+  G().EndPhase = epPlaying;
+  Run(100);
+  EXPECT_EQ(G().EndPhase, epPlaying);
+  EXPECT_EQ(G().CubeCount, 4) << "three stones and a bomb, nothing more";
+  EXPECT_EQ(G().StateCount[StateSlot(csWaiting)], 0);
+  ExpectConsistent();
+}
+
+// ---- What a run changes stays with the run --------------------------------------------
+
+int CountKind(TCubeKind Kind) {
+  int n = 0;
+  for (int i = 1; i <= Game->CubeCount; ++i) n += Game->Cubes[i].Kind == Kind;
+  return n;
+}
+
+TEST_F(ScenarioTest, TwoGamesInARowPlayAlike) {
+  G().Mode = 2;
+  TLevelInfo& L = G().Levels[1];
+  L.Stones = {0, 15, 15};  // one stone in ten new cubes
+  L.Target = {0, 1e6, 1e6};
+  struct TFigures {
+    double Progress;
+    int StonesPlaced;
+    bool operator==(const TFigures&) const = default;
+  };
+  auto play = [&] {
+    RandSeed(99);
+    G().Combo = 0;
+    G().NewGame();
+    for (int n = 0; n < 20; ++n) G().NewTurn();
+    Run(80000);  // past the first minute: two speed-ups of the drain
+    EXPECT_NEAR(G().DrainRate, 0.01 * 1.1 * 1.1, 1e-12);
+    return TFigures{L.Progress, CountKind(ckStone)};
+  };
+  const TFigures first = play();
+  const TFigures second = play();
+  EXPECT_GT(first.StonesPlaced, 0);
+  EXPECT_EQ(first, second) << "progress " << first.Progress << " / " << second.Progress << ", stones "
+                           << first.StonesPlaced << " / " << second.StonesPlaced;
+  EXPECT_EQ(L.Stones[2], 15);
+  EXPECT_DOUBLE_EQ(L.DrainRate, 0.01);
+}
+
+TEST_F(ScenarioTest, APauseDoesNotAdvanceTheDrainClock) {
+  G().Mode = 2;
+  G().Levels[1].Target = {0, 1e6, 1e6};
+  G().NewGame();
+  Run(50000);
+  const double progress = G().Levels[1].Progress;
+  G().EndPhase = epPaused;
+  Run(60000);
+  EXPECT_DOUBLE_EQ(G().Levels[1].Progress, progress) << "no drain while paused";
+  G().EndPhase = epPlaying;
+  Run(4800);  // 300 updates, still short of the first minute of play
+  EXPECT_NEAR(progress - G().Levels[1].Progress, 4800 * 0.01, 1e-6);
+}
+
+// ---- The end of a level ------------------------------------------------------------------
+
+TEST_F(ScenarioTest, ASelectedCubeSettlesWhenTheLevelEndsAndFliesWithTheOthers) {
+  G().Levels[1].Kind = 1;  // a finale: every cube flies off
+  const int i = Put(5, 5, 1);
+  Put(3, 3, 2);
+  G().Select(i);
+  Run(100);
+  G().Levels[1].Progress = G().Levels[1].Target[1];
+  G().Update(16);
+  ASSERT_EQ(G().EndPhase, epLevelDone);
+  EXPECT_EQ(G().Selected, 0);
+  EXPECT_NE(G().Cubes[i].State, csSelected);
+  Run(500);
+  const D3DVECTOR p = G().Cubes[i].Position;
+  EXPECT_GT(std::hypot(p.x, p.y, p.z - 0.4f), 0.5f) << "it left its cell";
 }
 
 }  // namespace
