@@ -81,10 +81,12 @@ int main(int argc, char** argv) {
   StartUp->Show();
   Application.Run(*StartUp);
 
+  // A game window that could not get a device ends the program as a failure.
+  const int status = FormMain && FormMain->Terminated() ? 1 : 0;
   if (FormMain) ReleaseGameWindow();
   FormVideoMode.reset();
   StartUp.reset();
   Options.reset();
   SDL_Quit();
-  return 0;
+  return status;
 }

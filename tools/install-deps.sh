@@ -9,7 +9,7 @@ PACKAGES=(
   libsdl2-dev libsdl2-mixer-dev libepoxy-dev libjpeg-dev libstb-dev libimgui-dev
   libfreetype-dev fonts-dejavu-core libvorbis-dev espeak-ng sox
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick x11-utils mesa-utils libgl1-mesa-dri libglx-mesa0
+  xvfb xauth xdotool imagemagick x11-utils xfonts-base mesa-utils libgl1-mesa-dri libglx-mesa0
 )
 
 missing=()

@@ -22,6 +22,8 @@
 #include "frontend/tutorial.h"
 #include "game/game.h"
 #include "platform/d3d8/gl/gl_device.h"
+#include "platform/forms/display_watch.h"
+#include "platform/forms/form.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/random.h"
 #include "platform/win32/screen_metrics.h"
@@ -58,6 +60,28 @@ std::int64_t RoundHalfEven(double v) {
   const double r = std::nearbyint(v);  // the default rounding mode is to nearest, ties to even
   if (!(r > -9.2e18 && r < 9.2e18)) return r > 0 ? std::numeric_limits<std::int64_t>::max() : 0;
   return static_cast<std::int64_t>(r);
+}
+
+// Why the last device creation failed, for the debug log.
+std::string DeviceFailure() {
+  const char* e = SDL_GetError();
+  return e && *e ? e : "no OpenGL 3.3 device";
+}
+
+// One step of closing the window: a failure is logged (and, for what the
+// player must know about, shown) and the next step still runs, so the program
+// always ends.
+template <class TStep>
+void CloseStep(TStep&& Step, bool Report = false) {
+  try {
+    Step();
+  } catch (const std::exception& e) {
+    try {
+      DebugLog(false, std::string(" Error while closing: ") + e.what());
+    } catch (const std::exception&) {
+    }
+    if (Report) ShowErrorMessage(e.what());
+  }
 }
 
 const char* StateName(TGameState s) {
@@ -124,11 +148,14 @@ TFormMain::TFormMain() {
     }
     Window = SDL_CreateWindow(ApplicationTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, WindowWidth_,
                               WindowHeight_, flags);
+    WatchDisplay(Window);
   }
+  OnDisplayLost = [this] { SaveOnDisplayLost(); };
   FormCreate();
 }
 
 TFormMain::~TFormMain() {
+  OnDisplayLost = nullptr;
   if (Window) SDL_DestroyWindow(Window);
   Window = nullptr;
 }
@@ -193,15 +220,22 @@ void TFormMain::FormShow() {
   DebugLog(false, " Resolution = " + std::to_string(o.Resolution) + " = " + std::to_string(width) + "x" +
                       std::to_string(height) + "x" + std::to_string(colorBits));
 
+  SDL_ClearError();
   if (!InitD3D(Handle(), trueFullscreen, width, height, colorBits, 0, true, true)) {
     DebugLog(false, " Error init 3D");
+    DebugLog(false, " 3D hardware failed: " + DeviceFailure());
     MessageBoxA(nullptr, "Error initializing 3D Hardware.\nNow software will be used...", "Warning.",
                 MB_ICONWARNING);
     ReleaseGraphics();
+    SDL_ClearError();
     if (!InitD3D(Handle(), trueFullscreen, width, height, colorBits, 0, false, true)) {
+      DebugLog(false, " 3D software failed: " + DeviceFailure());
       MessageBoxA(nullptr, "Could not initialize DirectX Graphics.\nYou must have installed DirectX 8 or better ",
                   "Error", MB_ICONERROR);
+      // Without a device there is nothing to show: the program ends (with a
+      // failure status), rather than living on without a window.
       Terminated_ = true;
+      Application.Terminate();
       return;
     }
   }
@@ -222,7 +256,7 @@ void TFormMain::Show() {
   FormActivate();
 }
 
-void TFormMain::SaveRunningGame() {
+void TFormMain::SaveRunningGame(bool Report) {
   // Closing the window must not lose a running game: it is saved as the pause
   // menu's quit does. Not while the saved-game offer is open (the file on disk
   // is the game on offer) nor after the game is lost.
@@ -231,19 +265,26 @@ void TFormMain::SaveRunningGame() {
   try {
     Game->SaveGame();
   } catch (const std::exception& e) {
-    DebugLog(false, std::string(" Saving the game failed: ") + e.what());
-    ShowErrorMessage(e.what());
+    CloseStep([&] { DebugLog(false, std::string(" Saving the game failed: ") + e.what()); });
+    if (Report) ShowErrorMessage(e.what());
   }
 }
 
 void TFormMain::FormClose() {
   SaveRunningGame();
-  DebugLog(false, " Closing mainform");
-  if (Options) Options->Save();
-  DoneSound();
-  if (CloseLauncher) CloseLauncher();
-  DebugLog(false, " Main form closed");
-  ReleaseGraphics();
+  CloseStep([] { DebugLog(false, " Closing mainform"); });
+  // The one failure the player is told about: the settings did not stick.
+  CloseStep([] { if (Options) Options->Save(); }, true);
+  CloseStep([] { DoneSound(); });
+  CloseStep([] { if (CloseLauncher) CloseLauncher(); });
+  CloseStep([] { DebugLog(false, " Main form closed"); });
+  CloseStep([] { ReleaseGraphics(); });
+}
+
+void TFormMain::SaveOnDisplayLost() {
+  SaveRunningGame(false);
+  CloseStep([] { DebugLog(false, " Display lost"); });
+  CloseStep([] { if (Options) Options->Save(); });
 }
 
 void TFormMain::Close() {
@@ -293,7 +334,7 @@ void TFormMain::ApplicationEvents1Idle(bool& Done) {
   if (Closed_ || Terminated_) return;
   const bool minimized = Minimized();
   if (minimized) SDL_MinimizeWindow(Window);
-  if (!Active && !minimized) {
+  if (!Active && !minimized && !Deactivated_) {
     Active = true;
     ResumeMusic();
   }
@@ -383,6 +424,7 @@ void TFormMain::RunLoading() {
 void TFormMain::Run() {
   SDL_Event event;
   while (!Closed_ && !Terminated_) {
+    if (DisplayConnectionLost()) DisplayLost();
     while (!Closed_ && SDL_PollEvent(&event)) HandleEvent(event);
     if (Closed_) break;
     bool done = true;
@@ -417,7 +459,14 @@ void TFormMain::HandleEvent(const SDL_Event& Event) {
           case SDL_WINDOWEVENT_CLOSE: Close(); break;
           case SDL_WINDOWEVENT_FOCUS_GAINED:
             Focused_ = true;
-            FormActivate();
+            // Showing the window activated it already; the focus arriving
+            // after that is no new activation.
+            if (Deactivated_) {
+              FormActivate();
+              ResumeMusic();
+            } else if (!Active) {
+              FormActivate();
+            }
             break;
           case SDL_WINDOWEVENT_FOCUS_LOST:
             // Only a focus we had can be lost (windows flicker while they map).
@@ -454,11 +503,13 @@ void TFormMain::HandleEvent(const SDL_Event& Event) {
 void TFormMain::FormActivate() {
   LastTick = FpsStart = GetTickCount();
   Active = true;
+  Deactivated_ = false;
   DebugLog(false, " Form activated");
 }
 
 void TFormMain::ApplicationEvents1Deactivate() {
   Active = false;
+  Deactivated_ = true;
   if (Options && Options->Fullscreen && !Options->PseudoFullscreen) Close();
   if (Window) SDL_MinimizeWindow(Window);
   DebugLog(false, " Application deactivated");
@@ -481,6 +532,11 @@ void TFormMain::ApplicationEvents1Restore() {
       // A new device: the scene and every texture are built again by the loading sequence.
       ReleaseGraphics();
       FormShow();
+      if (Terminated_) {
+        // No device any more: the program ends, keeping the running game.
+        SaveRunningGame();
+        return;
+      }
       GameState = gsLaunch;
       if (Window) SDL_MaximizeWindow(Window);
     }
@@ -488,6 +544,7 @@ void TFormMain::ApplicationEvents1Restore() {
     SDL_RestoreWindow(Window);
   }
   Active = true;
+  Deactivated_ = false;
   DebugLog(false, " Application restored");
 }
 
@@ -556,6 +613,7 @@ void TFormMain::FormMouseUp(int Button) {
   if (!Active) {
     // A click only brings the window back after an error or a focus change.
     Active = true;
+    Deactivated_ = false;
     ResumeMusic();
     return;
   }
@@ -615,6 +673,7 @@ void ReleaseGameWindow() {
   Menu.reset();
   HiScores.reset();
   SafeRelease(MenuBackground);
-  ReleaseGraphics();
+  // A closed window has released its graphics already.
+  if (D3D || D3DDevice || VertexBuffer) ReleaseGraphics();
   FormMain.reset();
 }

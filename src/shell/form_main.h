@@ -67,6 +67,9 @@ class TFormMain {
   void Show();
   // Asks the window to close; FormClose runs from the event loop.
   void Close();
+  // The display went away: saves what a close saves (the running game, the
+  // settings) without touching the window system, which is gone.
+  void SaveOnDisplayLost();
   // Feeds one SDL event to the handlers above.
   void HandleEvent(const SDL_Event& Event);
   // Processes events and idle passes until the window has closed.
@@ -90,12 +93,17 @@ class TFormMain {
 
  private:
   void ChooseDisplaySize(int& Width, int& Height);
-  void SaveRunningGame();
+  // Report: show a failure in a message box (not when the display is gone).
+  void SaveRunningGame(bool Report = true);
 
   bool CloseRequested_ = false;
   bool Closed_ = false;
   bool Terminated_ = false;  // the application was told to end
   bool Focused_ = false;
+  // The application was deactivated: it stays out of the frame loop until the
+  // focus returns or the window is restored, whether or not the window system
+  // has minimised it yet.
+  bool Deactivated_ = false;
   int WindowWidth_ = 796, WindowHeight_ = 596;  // windowless fallback client size
 };
 

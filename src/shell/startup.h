@@ -8,6 +8,8 @@
 
 #include "platform/forms/form.h"
 
+struct SDL_Texture;
+
 class TStartUp : public TForm {
  public:
   TStartUp();
@@ -30,7 +32,7 @@ class TStartUp : public TForm {
   std::string PictureFile = "Images\\launcher.jpg";
 
  private:
-  unsigned Picture_ = 0;
+  SDL_Texture* Picture_ = nullptr;
   int PictureWidth_ = 0, PictureHeight_ = 0;
   bool PictureLoaded_ = false;
 };

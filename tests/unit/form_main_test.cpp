@@ -12,6 +12,8 @@
 #include "frontend/menu.h"
 #include "frontend/menu3d.h"
 #include "game/game.h"
+#include "platform/forms/display_watch.h"
+#include "platform/forms/form.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/screen_metrics.h"
 #include "platform/win32/ticks.h"
@@ -40,6 +42,8 @@ class FormMainTest : public SceneTest {
 
   void TearDown() override {
     if (FormMain) ReleaseGameWindow();
+    Application.Terminated = false;
+    CloseLauncher = nullptr;
     SetTickCountOverride(std::nullopt);
     SetScreenSizeOverride(std::nullopt);
     SetRegistryFile("");
@@ -72,6 +76,19 @@ class FormMainTest : public SceneTest {
   }
 
   bool SavedGameExists() { return fs::exists(ResolvePath(SaveFileNames[1])); }
+  size_t LogCount(const std::string& text) {
+    const std::string log = Log();
+    size_t n = 0;
+    for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++n;
+    return n;
+  }
+  void WindowEvent(Uint8 What) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = What;
+    e.window.windowID = FormMain->Window ? SDL_GetWindowID(FormMain->Window) : 0;
+    FormMain->HandleEvent(e);
+  }
   bool Played(const std::string& name, int arg) {
     for (const auto& c : AudioCalls)
       if (c.Name == name && c.Arg == arg) return true;
@@ -240,13 +257,34 @@ TEST_F(FormMainTest, HardwareFailureFallsBackToSoftwareThenGivesUp) {
   EXPECT_EQ(AsRecordD3D(D3D)->LastDeviceType, D3DDEVTYPE_REF);
   EXPECT_NE(Log().find(" Error init 3D"), std::string::npos);
 
+  EXPECT_FALSE(Application.Terminated);
+
   RecordConfig().RefResult = D3DERR_NOTAVAILABLE;
   MessageBoxCalls.clear();
   FormMain->FormShow();
   EXPECT_TRUE(FormMain->Terminated());
+  EXPECT_TRUE(Application.Terminated) << "the whole program ends, not only the window";
   ASSERT_EQ(MessageBoxCalls.size(), 2u);
   EXPECT_EQ(MessageBoxCalls[1].Caption, "Error");
   EXPECT_EQ(MessageBoxCalls[1].Text, "Could not initialize DirectX Graphics.\nYou must have installed DirectX 8 or better ");
+  EXPECT_NE(Log().find(" 3D hardware failed: "), std::string::npos);
+  EXPECT_NE(Log().find(" 3D software failed: "), std::string::npos) << "the log says why";
+}
+
+TEST_F(FormMainTest, NoDeviceOnAFullScreenRestoreEndsTheProgramKeepingTheGame) {
+  Options->Fullscreen = true;
+  Options->PseudoFullscreen = false;
+  OpenWindow();
+  StartPlaying();
+  RecordConfig().HalResult = D3DERR_NOTAVAILABLE;
+  RecordConfig().RefResult = D3DERR_NOTAVAILABLE;
+  MessageBoxCalls.clear();
+  FormMain->ApplicationEvents1Restore();
+  EXPECT_TRUE(FormMain->Terminated());
+  EXPECT_TRUE(Application.Terminated);
+  EXPECT_EQ(MessageBoxCalls.size(), 2u);
+  EXPECT_TRUE(SavedGameExists());
+  FormMain->Run();  // returns at once: nothing keeps the window's loop going
 }
 
 TEST_F(FormMainTest, ClosingDuringPlaySavesTheGame) {
@@ -293,15 +331,86 @@ TEST_F(FormMainTest, LosingTheFocusInTrueFullScreenEndsTheProgram) {
   EXPECT_LT(log.find(" Main form closed"), log.find(" Application deactivated"));
 }
 
-TEST_F(FormMainTest, LosingTheFocusInAWindowOnlyPauses) {
+// The window system minimises later (or never, without a window manager):
+// until the focus returns, idle passes neither draw nor restart the music.
+TEST_F(FormMainTest, LosingTheFocusInAWindowPausesUntilTheFocusReturns) {
   Options->Fullscreen = false;
   OpenWindow();
   FormMain->ApplicationEvents1Deactivate();
   EXPECT_FALSE(FormMain->Closed());
   EXPECT_FALSE(FormMain->Active);
+  AudioCalls.clear();
+  const auto frames = FormMain->FrameCount;
+  for (int i = 0; i < 3; ++i) {
+    bool done = true;
+    FormMain->ApplicationEvents1Idle(done);
+  }
+  EXPECT_FALSE(FormMain->Active);
+  EXPECT_EQ(FormMain->FrameCount, frames) << "no frames drawn";
+  EXPECT_FALSE(Played("PlayMusic", 0)) << "the music stays off";
+
+  WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  EXPECT_TRUE(FormMain->Active);
+  EXPECT_TRUE(Played("PlayMusic", 0));
   bool done = true;
   FormMain->ApplicationEvents1Idle(done);
-  EXPECT_TRUE(FormMain->Active) << "the next pass on a shown window takes part again";
+  EXPECT_EQ(FormMain->FrameCount, frames + 1);
+
+  // Restoring the window also ends the pause.
+  FormMain->ApplicationEvents1Deactivate();
+  FormMain->ApplicationEvents1Idle(done);
+  EXPECT_FALSE(FormMain->Active);
+  FormMain->ApplicationEvents1Restore();
+  EXPECT_TRUE(FormMain->Active);
+}
+
+TEST_F(FormMainTest, ActivationAndTheGraphicsReleaseAreLoggedOnce) {
+  OpenWindow();
+  WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);  // the focus the showing brought
+  EXPECT_EQ(LogCount(" Form activated"), 1u);
+  FormMain->Close();
+  ReleaseGameWindow();
+  EXPECT_EQ(LogCount(" Closing DGfx"), 1u);
+  EXPECT_EQ(LogCount(" D3D released"), 1u);
+}
+
+// Settings that cannot be written must not stop the close half way: sound,
+// launcher and graphics still go, and the player hears of the file once.
+TEST_F(FormMainTest, AFailingCloseStepDoesNotStopTheOthers) {
+  WriteText(Folder / "blocker", "a file, not a folder\n");
+  SetRegistryFile(Folder / "blocker/voxarine/settings.reg");
+  OpenWindow();
+  StartPlaying();
+  bool launcherClosed = false;
+  CloseLauncher = [&] { launcherClosed = true; };
+  MessageBoxCalls.clear();
+  FormMain->Close();
+  EXPECT_TRUE(FormMain->Closed());
+  EXPECT_TRUE(launcherClosed) << "the program ends";
+  EXPECT_EQ(D3DDevice, nullptr);
+  EXPECT_TRUE(SavedGameExists());
+  const std::string log = Log();
+  EXPECT_NE(log.find(" Main form closed"), std::string::npos);
+  EXPECT_NE(log.find(" Error while closing: "), std::string::npos);
+  ASSERT_EQ(MessageBoxCalls.size(), 1u);
+  EXPECT_NE(MessageBoxCalls[0].Text.find("settings.reg"), std::string::npos) << MessageBoxCalls[0].Text;
+}
+
+TEST_F(FormMainTest, LosingTheDisplaySavesWhatACloseSaves) {
+  OpenWindow();
+  EXPECT_TRUE(OnDisplayLost) << "the window registers what to save";
+  StartPlaying();
+  Options->SoundVol = 3;
+  MessageBoxCalls.clear();
+  OnDisplayLost();
+  EXPECT_TRUE(SavedGameExists());
+  TOptions saved;
+  saved.ReadRegistry();
+  EXPECT_EQ(saved.SoundVol, 3);
+  EXPECT_NE(Log().find(" Display lost"), std::string::npos);
+  EXPECT_TRUE(MessageBoxCalls.empty()) << "no boxes without a display";
+  ReleaseGameWindow();
+  EXPECT_FALSE(OnDisplayLost);
 }
 
 TEST(FormMainKeys, VirtualKeyCodes) {

@@ -3,7 +3,10 @@
 #include <SDL.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include "platform/forms/display_watch.h"
 #include "platform/forms/form.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/paths.h"
@@ -207,4 +210,19 @@ TEST_F(DialogTest, BadSettingsAreShownNotFatal) {
   ASSERT_TRUE(Options);
   EXPECT_EQ(Options->Texture, 1);
   EXPECT_EQ(Options->Resolution, 6);
+}
+
+// The display's socket: waiting events are no hang-up; the server's end
+// closing is, whether or not unread events remain.
+TEST(DisplayWatch, ASocketIsHungUpOnlyWhenItsPeerCloses) {
+  int fds[2];
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+  EXPECT_FALSE(SocketHungUp(fds[0]));
+  ASSERT_EQ(write(fds[1], "e", 1), 1);
+  EXPECT_FALSE(SocketHungUp(fds[0])) << "an event waiting to be read";
+  close(fds[1]);
+  EXPECT_TRUE(SocketHungUp(fds[0]));
+  close(fds[0]);
+  EXPECT_FALSE(SocketHungUp(-1));
+  EXPECT_FALSE(DisplayConnectionLost()) << "nothing watched without a display";
 }

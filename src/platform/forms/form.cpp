@@ -1,7 +1,8 @@
-// Forms over SDL2 + OpenGL + Dear ImGui: one window, GL context and ImGui
+// Forms over SDL2 + SDL_Renderer + Dear ImGui: one window, renderer and ImGui
 // context per form, made when the form is first shown.
 #include "platform/forms/form.h"
 
+#include "platform/forms/display_watch.h"
 #include "platform/win32/message_box.h"
 
 #include <SDL.h>
@@ -13,10 +14,9 @@
 #include <filesystem>
 
 #ifdef VOXARINE_HAVE_IMGUI
-#include <epoxy/gl.h>
 #include <imgui.h>
-#include <imgui_impl_opengl3.h>
 #include <imgui_impl_sdl.h>
+#include <imgui_impl_sdlrenderer.h>
 #endif
 
 TApplication Application;
@@ -70,7 +70,11 @@ void ApplyDialogStyle() {
 }
 #endif
 
+SDL_Renderer* Painting = nullptr;
+
 }  // namespace
+
+SDL_Renderer* PaintingRenderer() { return Painting; }
 
 void RunEvent(const std::function<void()>& Handler) {
   try {
@@ -272,25 +276,22 @@ void TForm::HandleEvent(const SDL_Event& Event, bool AcceptInput) {
 
 bool TForm::MakeWindow() {
 #ifdef VOXARINE_HAVE_IMGUI
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   Window_ = SDL_CreateWindow(Caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, ClientWidth,
-                             ClientHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+                             ClientHeight, SDL_WINDOW_HIDDEN);
   if (!Window_) {
     std::fprintf(stderr, "Voxarine: cannot open the \"%s\" window: %s\n", Caption.c_str(), SDL_GetError());
     return false;
   }
-  GLContext_ = SDL_GL_CreateContext(Window_);
-  if (!GLContext_) {
-    std::fprintf(stderr, "Voxarine: no OpenGL 3.3 for the \"%s\" window: %s\n", Caption.c_str(), SDL_GetError());
+  WatchDisplay(Window_);
+  // Software drawing: a dialog is small and mostly still, and it must open
+  // whatever the graphics driver can or cannot do.
+  Renderer_ = SDL_CreateRenderer(Window_, -1, SDL_RENDERER_SOFTWARE);
+  if (!Renderer_) {
+    std::fprintf(stderr, "Voxarine: cannot draw the \"%s\" window: %s\n", Caption.c_str(), SDL_GetError());
     SDL_DestroyWindow(Window_);
     Window_ = nullptr;
     return false;
   }
-  SDL_GL_MakeCurrent(Window_, GLContext_);
-  SDL_GL_SetSwapInterval(1);  // a dialog needs no more than the display's rate
 
   ImGuiContext* previous = ImGui::GetCurrentContext();
   Gui_ = ImGui::CreateContext();
@@ -304,8 +305,8 @@ bool TForm::MakeWindow() {
     if (std::filesystem::exists(font.File, ec) && io.Fonts->AddFontFromFileTTF(font.File, font.Size)) break;
   }
   ApplyDialogStyle();
-  ImGui_ImplSDL2_InitForOpenGL(Window_, GLContext_);
-  ImGui_ImplOpenGL3_Init("#version 330 core");
+  ImGui_ImplSDL2_InitForSDLRenderer(Window_);
+  ImGui_ImplSDLRenderer_Init(Renderer_);
   if (previous) ImGui::SetCurrentContext(previous);
   return true;
 #else
@@ -316,15 +317,14 @@ bool TForm::MakeWindow() {
 void TForm::DestroyWindow() {
   if (!Window_) return;
 #ifdef VOXARINE_HAVE_IMGUI
-  SDL_GL_MakeCurrent(Window_, GLContext_);
   ImGui::SetCurrentContext(Gui_);
-  ImGui_ImplOpenGL3_Shutdown();
+  ImGui_ImplSDLRenderer_Shutdown();
   ImGui_ImplSDL2_Shutdown();
   ImGui::DestroyContext(Gui_);
   Gui_ = nullptr;
-  SDL_GL_DeleteContext(GLContext_);
 #endif
-  GLContext_ = nullptr;
+  if (Renderer_) SDL_DestroyRenderer(Renderer_);
+  Renderer_ = nullptr;
   SDL_DestroyWindow(Window_);
   Window_ = nullptr;
 }
@@ -332,9 +332,8 @@ void TForm::DestroyWindow() {
 void TForm::Render() {
 #ifdef VOXARINE_HAVE_IMGUI
   if (!Window_ || !Visible_ || !Gui_) return;
-  SDL_GL_MakeCurrent(Window_, GLContext_);
   ImGui::SetCurrentContext(Gui_);
-  ImGui_ImplOpenGL3_NewFrame();
+  ImGui_ImplSDLRenderer_NewFrame();
   ImGui_ImplSDL2_NewFrame();
   ImGui::NewFrame();
   const ImGuiIO& io = ImGui::GetIO();
@@ -347,19 +346,18 @@ void TForm::Render() {
   if (FirstFrame_) ImGui::SetKeyboardFocusHere();
   FirstFrame_ = false;
   Focused = nullptr;
+  SDL_Renderer* outer = Painting;  // a modal dialog opened from a click paints inside this Paint
+  Painting = Renderer_;
   Paint();
-  // A click handled in Paint may have made another window's GL context current.
-  SDL_GL_MakeCurrent(Window_, GLContext_);
+  Painting = outer;
+  // A click handled in Paint may have switched to another ImGui context.
   ImGui::SetCurrentContext(Gui_);
   ImGui::End();
   ImGui::Render();
-  int w = 0, h = 0;
-  SDL_GL_GetDrawableSize(Window_, &w, &h);
-  glViewport(0, 0, w, h);
-  glClearColor(0.94f, 0.94f, 0.94f, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
-  ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
-  SDL_GL_SwapWindow(Window_);
+  SDL_SetRenderDrawColor(Renderer_, 240, 240, 240, 255);
+  SDL_RenderClear(Renderer_);
+  ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
+  SDL_RenderPresent(Renderer_);
 #endif
 }
 
@@ -387,6 +385,7 @@ void TApplication::RemoveForm(TForm* Form) {
 }
 
 void TApplication::ProcessMessages(TForm* Modal) {
+  if (DisplayConnectionLost()) DisplayLost();
   SDL_Event e;
   // Wake at least every 50 ms so that idle work and redraws go on.
   if (SDL_WaitEventTimeout(&e, 50)) {

@@ -2,7 +2,9 @@
 // events (create, show, hide, close), keyboard handling (accelerators, Enter
 // for the default button, Escape for the cancel button) and modal showing;
 // TApplication runs the message loop. Each visible form is an SDL window with
-// its own OpenGL context and Dear ImGui context, drawn by the form's Paint.
+// its own software SDL_Renderer and Dear ImGui context, drawn by the form's
+// Paint: the dialogs need no OpenGL, so the launcher opens (and can say what
+// is wrong) on a machine whose OpenGL is too old for the game.
 //
 // Without a display the forms still work as objects (Visible, ModalResult,
 // the key handling) but draw nothing, so dialog logic runs in unit tests.
@@ -16,6 +18,7 @@
 #include "platform/forms/controls.h"
 
 struct SDL_Window;
+struct SDL_Renderer;
 union SDL_Event;
 struct ImGuiContext;
 struct ImFont;
@@ -90,7 +93,7 @@ class TForm {
   bool Modal_ = false;
   bool FirstFrame_ = true;
   SDL_Window* Window_ = nullptr;
-  void* GLContext_ = nullptr;
+  SDL_Renderer* Renderer_ = nullptr;
   ImGuiContext* Gui_ = nullptr;
 };
 
@@ -123,6 +126,10 @@ class TApplication {
 };
 
 extern TApplication Application;
+
+// The renderer of the form whose Paint is running (null outside Paint):
+// pictures are textures of that renderer.
+SDL_Renderer* PaintingRenderer();
 
 // Runs an event handler; an exception escaping it is shown in a message box
 // instead of ending the program.

@@ -5,7 +5,7 @@
 #include "platform/forms/form.h"
 
 #ifdef VOXARINE_HAVE_IMGUI
-#include <epoxy/gl.h>
+#include <SDL.h>
 #include <imgui.h>
 
 #include <algorithm>
@@ -187,41 +187,32 @@ void DrawBevelTop(int Left, int Top, int Width) {
   d->AddLine(At(Left, Top + 1), At(Left + Width, Top + 1), IM_COL32(255, 255, 255, 255));
 }
 
-unsigned LoadPicture(const std::string& FileName, int& Width, int& Height) {
+SDL_Texture* LoadPicture(const std::string& FileName, int& Width, int& Height) {
+  SDL_Renderer* renderer = PaintingRenderer();
   TImage image;
-  if (!DecodeImageFile(FileName, image)) return 0;
+  if (!renderer || !DecodeImageFile(FileName, image)) return nullptr;
+  SDL_Texture* texture =
+      SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, image.Width, image.Height);
+  if (!texture) return nullptr;
+  // The decoder's pixels are 0xAARRGGBB words, as the texture stores them.
+  SDL_UpdateTexture(texture, nullptr, image.Pixels.data(), image.Width * 4);
+  SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
   Width = image.Width;
   Height = image.Height;
-  std::vector<unsigned char> pixels(image.Pixels.size() * 4);
-  for (std::size_t i = 0; i < image.Pixels.size(); ++i) {
-    const std::uint32_t argb = image.Pixels[i];
-    pixels[i * 4 + 0] = static_cast<unsigned char>(argb >> 16);
-    pixels[i * 4 + 1] = static_cast<unsigned char>(argb >> 8);
-    pixels[i * 4 + 2] = static_cast<unsigned char>(argb);
-    pixels[i * 4 + 3] = static_cast<unsigned char>(argb >> 24);
-  }
-  GLuint texture = 0;
-  glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, Width, Height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
   return texture;
 }
 
-void FreePicture(unsigned Texture) {
-  if (Texture) glDeleteTextures(1, &Texture);
+void FreePicture(SDL_Texture* Texture) {
+  if (Texture) SDL_DestroyTexture(Texture);
 }
 
-void DrawPicture(unsigned Texture, int PictureWidth, int PictureHeight, int Left, int Top, int Width, int Height) {
+void DrawPicture(SDL_Texture* Texture, int PictureWidth, int PictureHeight, int Left, int Top, int Width, int Height) {
   if (!Texture || PictureWidth <= 0 || PictureHeight <= 0) return;
   const float scale = std::min(static_cast<float>(Width) / PictureWidth, static_cast<float>(Height) / PictureHeight);
   const float w = PictureWidth * scale, h = PictureHeight * scale;
   const ImVec2 a = At(Left, Top);
   const ImVec2 min(a.x + (Width - w) * 0.5f, a.y + (Height - h) * 0.5f);
-  ImGui::GetWindowDrawList()->AddImage(reinterpret_cast<ImTextureID>(static_cast<std::uintptr_t>(Texture)), min,
-                                       ImVec2(min.x + w, min.y + h));
+  ImGui::GetWindowDrawList()->AddImage(static_cast<ImTextureID>(Texture), min, ImVec2(min.x + w, min.y + h));
 }
 
 #else  // no Dear ImGui: forms stay windowless and draw nothing
@@ -233,8 +224,8 @@ void DrawComboBox(TForm&, TComboBox&) {}
 void DrawLabel(const TLabel&) {}
 void DrawPanel(int, int, int, int) {}
 void DrawBevelTop(int, int, int) {}
-unsigned LoadPicture(const std::string&, int&, int&) { return 0; }
-void FreePicture(unsigned) {}
-void DrawPicture(unsigned, int, int, int, int, int, int) {}
+SDL_Texture* LoadPicture(const std::string&, int&, int&) { return nullptr; }
+void FreePicture(SDL_Texture*) {}
+void DrawPicture(SDL_Texture*, int, int, int, int, int, int) {}
 
 #endif

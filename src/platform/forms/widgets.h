@@ -8,6 +8,7 @@
 #include "platform/forms/controls.h"
 
 class TForm;
+struct SDL_Texture;
 
 // True when clicked (mouse, Space on the focused control); pass it on to
 // Form.Click so that modal results and handlers run as for the keyboard.
@@ -23,9 +24,9 @@ void DrawPanel(int Left, int Top, int Width, int Height);
 // The top line of a bevel.
 void DrawBevelTop(int Left, int Top, int Width);
 
-// A picture file (JPEG, BMP, TGA, PNG) as a texture of the current form; 0 when it cannot
-// be read. Width and Height receive its size.
-unsigned LoadPicture(const std::string& FileName, int& Width, int& Height);
-void FreePicture(unsigned Texture);
+// A picture file (JPEG, BMP, TGA, PNG) as a texture of the form being painted;
+// null when it cannot be read. Width and Height receive its size.
+SDL_Texture* LoadPicture(const std::string& FileName, int& Width, int& Height);
+void FreePicture(SDL_Texture* Texture);
 // Draws it centred in the box, scaled proportionally to fit.
-void DrawPicture(unsigned Texture, int PictureWidth, int PictureHeight, int Left, int Top, int Width, int Height);
+void DrawPicture(SDL_Texture* Texture, int PictureWidth, int PictureHeight, int Left, int Top, int Width, int Height);
