@@ -8,19 +8,12 @@
 #
 #   bash frontend_mouse.sh <game folder> <build folder>
 
-if [ -z "${VOXARINE_E2E_XVFB:-}" ]; then
-  command -v xvfb-run > /dev/null || { echo "xvfb-run is missing"; exit 1; }
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" env VOXARINE_E2E_XVFB=1 bash "$0" "$@"
-fi
 # shellcheck source=frontend_common.bash
 source "$(dirname "$0")/frontend_common.bash"
 
 step "start from the launcher's Start button"
 prepare_folder
-launch
-eval "$(xdotool getwindowgeometry --shell "$LAUNCHER")"
-xdotool mousemove --sync $((X + 267)) $((Y + 20)) click 1
-await_menu
+start_game click
 
 step "main menu: the item under the pointer is highlighted"
 move_to -1.8 1
@@ -30,20 +23,17 @@ not_highlighted mouse-page1 -0.2 -0.1 || fail "Options highlighted too"
 step "options: the row label follows the pointer; arrow, bar and save by click"
 click_at -1.8 -0.1
 park_pointer
-shot mouse-page3-idle
+expect_picture mouse-page3-idle "the options page" region_differs mouse-page1 mouse-page3-idle 0.3 -3.4
 move_to -3.2 2.001  # the sound volume's up arrow
 xdotool mousemove_relative --sync 1 0  # the label follows at the next move
-sleep 0.3
-shot mouse-page3-row
-region_differs mouse-page3-idle mouse-page3-row 2.4 2.001 || fail "the sound row's label did not light up"
+expect_picture mouse-page3-row "the sound row's label lit" region_differs mouse-page3-idle mouse-page3-row 2.4 2.001
 click_at -3.2 2.001  # up: 5 -> 6
 click_at -2.5 2.0    # on the bar: 8
 shot mouse-page3-bar
 click_at -3.2 -1.55  # next skin: 2
-shot mouse-page3-skin2
-region_differs mouse-page3-bar mouse-page3-skin2 -1.8 -1.55 || fail "the skin number did not change"
+expect_picture mouse-page3-skin2 "the next skin number" region_differs mouse-page3-bar mouse-page3-skin2 -1.8 -1.55
 click_at 0.3 -3.4    # save
-wait_until 5 "the saved settings" grep -q '"SoundVol"=dword:00000008' "$XDG_CONFIG_HOME/voxarine/settings.reg"
+wait_until 20 "the saved settings" grep -q '"SoundVol"=dword:00000008' "$XDG_CONFIG_HOME/voxarine/settings.reg"
 grep -q '"Texture"=dword:00000002' "$XDG_CONFIG_HOME/voxarine/settings.reg" || fail "the skin was not saved"
 
 step "high score tabs, right click back"
@@ -51,8 +41,7 @@ click_at -1.8 -1.2
 expect_highlight mouse-page6-table1 0.5 3.3
 click_at -1.8 3.3    # the tab: second table
 park_pointer
-shot mouse-page6-table2
-region_differs mouse-page6-table1 mouse-page6-table2 0.5 3.3 || fail "the tab did not switch"
+expect_picture mouse-page6-table2 "the second table's tab" region_differs mouse-page6-table1 mouse-page6-table2 0.5 3.3
 click_at 5 4.5 3     # right click anywhere
 wait_state gsMenu
 
@@ -82,25 +71,27 @@ click_at -7 -4.72
 shot mouse-page5-pause
 click_at -1.45 -0.55
 wait_state gsMenu
-wait_until 5 "data/Save1.dat" has_file "$(save_file 1)"
+wait_for_file "$(save_file 1)"
 
 step "continue the saved game; no hints page this time"
 write_full_board_save "$(save_file 1)"
 click_at -1.8 1
+shot mouse-menu-before
 click_at -1.8 1.55
-wait_state gsGame     # straight into the game: the hints page has no frame lines
-shot mouse-page7-saved-game
+# Straight into the game and its saved-game offer: no hints page this time.
+expect_picture mouse-page7-saved-game "the saved-game offer" picture_differs mouse-menu-before mouse-page7-saved-game
 click_at 1.45 -0.55
+expect_picture mouse-game-continued "the saved board" region_differs mouse-page7-saved-game mouse-game-continued 0 0.9
 
 step "one move that scores nothing: game over"
 lose_the_full_board_game
 
 step "a click shows the table; Back saves it with the score and an empty name"
-click_at -1.8 -4.25   # any click leaves the game-over screen
+leave_game_over click  # any click leaves the game-over screen
 shot mouse-page6-entry
 click_at -1.8 -4.25   # back
 wait_state gsMenu
-wait_until 5 "data/Hiscores.dat" has_file "$GAME/data/Hiscores.dat"
+wait_for_file "$GAME/data/Hiscores.dat"
 entry=$(od -A n -t u1 -N 20 "$GAME/data/Hiscores.dat" | tr -s ' \n' ' ')
 read -r -a b <<< "$entry"
 [ "${b[0]}" -eq 0 ] || fail "entry 1 of table 1 has a name ($entry)"
@@ -108,6 +99,7 @@ read -r -a b <<< "$entry"
 
 step "exit"
 click_at -1.8 -2.3
-wait_until 20 "the program to end" bash -c "! kill -0 $GAME_PID 2>/dev/null"
+wait_game_exit 30
+[ "$GAME_STATUS" -eq 0 ] || fail "exit from the menu ended with status $GAME_STATUS"
 log_has ' Main form closed' || fail "no \"Main form closed\" in the log"
 echo "PASS ($E2E_NAME)"
