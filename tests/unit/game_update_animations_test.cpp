@@ -196,13 +196,14 @@ TEST_F(AnimationTest, DrainGrowsAfterTheFirstMinute) {
   Put(7, 7, ckColour1);
   G().Levels[1].Progress = 1e9;
   G().Levels[1].Target[2] = 2e9;
-  G().Levels[1].DrainRate = 0.001;
+  G().DrainRate = 0.001;  // the running level's rate
   G().PlayClock = 59990;
   G().Update(5);
-  EXPECT_DOUBLE_EQ(G().Levels[1].DrainRate, 0.001);
+  EXPECT_DOUBLE_EQ(G().DrainRate, 0.001);
   G().Update(5);
-  EXPECT_DOUBLE_EQ(G().Levels[1].DrainRate, 0.001 * 1.1);
+  EXPECT_DOUBLE_EQ(G().DrainRate, 0.001 * 1.1);
   EXPECT_DOUBLE_EQ(G().PlayClock, 45000);
+  EXPECT_DOUBLE_EQ(G().Levels[1].DrainRate, 0.01) << "the level table stays as read";
   G().EndPhase = epPaused;
   const double before = G().Levels[1].Progress;
   G().Update(100);
