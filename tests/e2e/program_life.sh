@@ -8,6 +8,8 @@
 #      running game is saved and the program ends promptly, every time.
 #      PROGRAM_LIFE_KILLS sets how many times (default 3; alternately at the
 #      menu and in play, the server killed with SIGKILL and SIGTERM in turn).
+# PROGRAM_LIFE_PARTS picks parts (default "1 2 3"); for the long run:
+#   PROGRAM_LIFE_PARTS=3 PROGRAM_LIFE_KILLS=20 bash program_life.sh ...
 #
 # Each part runs on an X server of its own (the script must be able to kill
 # it), numbered by the server itself.
@@ -18,6 +20,8 @@
 source "$(dirname "$0")/frontend_common.bash"
 
 KILLS=${PROGRAM_LIFE_KILLS:-3}
+PARTS=" ${PROGRAM_LIFE_PARTS:-1 2 3} "
+part() { [[ $PARTS == *" $1 "* ]]; }
 XVFB_PID=""
 STATUS=""
 
@@ -86,6 +90,7 @@ fresh_folder() {
 
 # ---- 1. No OpenGL 3.3 -------------------------------------------------------------
 
+if part 1; then
 step "no OpenGL 3.3: the launcher opens, Start shows both boxes, the program ends"
 start_display
 fresh_folder
@@ -101,10 +106,14 @@ await_exit 10
 log_has ' Error init 3D' || fail "no \" Error init 3D\" in the log"
 log_has ' 3D software failed: ' || fail "the log does not say why the device failed"
 echo "ok - without OpenGL 3.3 the program says so and ends (status $STATUS)"
+stop_display
+fi
 
 # ---- 2. Settings that cannot be written ----------------------------------------------
 
+if part 2; then
 step "unwritable settings folder: closing the game ends the program"
+start_display
 fresh_folder
 # The settings folder lies below a regular file: nothing can be written there.
 printf 'not a folder\n' > "$WORK/config-file"
@@ -135,6 +144,7 @@ grep -q ' Error while closing: .*settings.reg' "$LOG" || fail "the settings fail
 echo "ok - a close with unwritable settings ends the program (status 0)"
 export XDG_CONFIG_HOME="$WORK/config"
 stop_display
+fi
 
 # ---- 3. The display server dies ---------------------------------------------------
 
@@ -146,6 +156,7 @@ start_game_from_menu() {
   wait_state gsGame
 }
 
+part 3 || KILLS=0
 for ((i = 1; i <= KILLS; i++)); do
   where="the menu"
   ((i % 2 == 0)) && where=play
