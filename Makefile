@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: play test build deps configure clean
+.PHONY: play test build deps configure clean fuzz
 
 deps:
 	@tools/install-deps.sh
@@ -21,3 +21,20 @@ test: build
 
 clean:
 	rm -rf $(BUILD)
+
+# Fuzzing: a clang build of the fuzz targets in $(FUZZ_BUILD), then each
+# target for SECONDS seconds, one at a time. New inputs go to
+# $(FUZZ_BUILD)/corpus/<target>; the kept corpus in fuzz/corpus is only read.
+FUZZ_BUILD ?= build-fuzz
+SECONDS ?= 60
+FUZZ_TARGETS = levels figures menu save hiscores settings fonts tga bmp jpeg
+
+fuzz: deps
+	@if [ ! -f $(FUZZ_BUILD)/build.ninja ]; then \
+	  CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DVOXARINE_FUZZ=ON -DVOXARINE_SANITIZED_TESTS=OFF; fi
+	cmake --build $(FUZZ_BUILD) -j 2 --target fuzz-targets
+	@failed=""; for t in $(FUZZ_TARGETS); do \
+	  echo "== fuzz-$$t for $(SECONDS) s"; \
+	  tools/fuzz.sh $(FUZZ_BUILD) $$t -max_total_time=$(SECONDS) || failed="$$failed $$t"; \
+	done; \
+	if [ -n "$$failed" ]; then echo "findings in:$$failed (see $(FUZZ_BUILD)/findings/)"; exit 1; fi

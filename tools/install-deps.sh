@@ -6,6 +6,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config git
+  clang libclang-rt-dev
   libsdl2-dev libsdl2-mixer-dev libepoxy-dev libjpeg-dev libstb-dev libimgui-dev
   libfreetype-dev fonts-dejavu-core libvorbis-dev espeak-ng sox
   libgtest-dev libgmock-dev libbenchmark-dev

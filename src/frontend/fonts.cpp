@@ -9,6 +9,7 @@
 
 #include "frontend/labels.h"
 #include "platform/d3dx/d3dx8.h"
+#include "platform/d3dx/image_io.h"
 #include "platform/win32/io_error.h"
 #include "platform/win32/text_reader.h"
 #include "shell/math/d3dmath.h"
@@ -46,7 +47,8 @@ void ReadMetrics(TFont& font, const std::string& fileName) {
   const std::int64_t width = reader.ReadInt();
   reader.NextLine();
   const std::int64_t rows = reader.ReadInt();
-  if (width <= 0) reader.FailField("the texture width must be above 0");
+  if (width <= 0 || width > MaxImageSide)
+    reader.FailField("the texture width must be 1.." + std::to_string(MaxImageSide));
   if (rows <= 0 || rows > MaxGlyphs) reader.FailField("the number of glyph rows must lie in 1..100");
 
   const float rowStep = 1.0f / static_cast<float>(rows);
@@ -71,6 +73,10 @@ void ReadMetrics(TFont& font, const std::string& fileName) {
         throw EInOutError(fileName, line, "a glyph border is not a number");
       }
       pos += used;
+      // Borders run left to right inside the picture; anything else would
+      // give glyphs of negative or overflowing width.
+      if (x < 0 || x > width) throw EInOutError(fileName, line, "a glyph border lies outside the picture's width");
+      if (!first && x <= prev) throw EInOutError(fileName, line, "glyph borders must increase along a row");
       if (!first) {
         if (g > MaxGlyphs) throw EInOutError(fileName, line, "more than 100 glyphs");
         font.Glyphs[g] = TGlyph{static_cast<float>(prev) / static_cast<float>(width), v + rowStep,

@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr double MaxBaseBonus = 1e6;
+
 std::int64_t ReadRanged(TTextReader& In, const char* Field, std::int64_t Min, std::int64_t Max) {
   const std::int64_t v = In.ReadInt();
   if (v < Min || v > Max)
@@ -27,10 +29,13 @@ std::uint8_t ReadCell(TTextReader& In) {
 
 void ReadFigure(TTextReader& In, TBonusFigure& F) {
   In.ReadLine();  // title
-  F.ColourCount = static_cast<std::uint8_t>(In.ReadInt() & 0xFF);
+  F.ColourCount = static_cast<std::uint8_t>(ReadRanged(In, "ColourCount", 0, 7));
   F.Width = static_cast<std::uint8_t>(ReadRanged(In, "Width", 1, 4));
   F.Height = static_cast<std::uint8_t>(ReadRanged(In, "Height", 1, 4));
+  // The bonus is scaled per level and shown as a whole number beside the board.
   F.BaseBonus = In.ReadReal();
+  if (!(F.BaseBonus >= 0 && F.BaseBonus <= MaxBaseBonus))
+    In.FailField("BaseBonus must be 0.." + std::to_string(static_cast<long long>(MaxBaseBonus)));
   F.Bonus = 0;
   for (int r = 1; r <= 4; ++r) {
     for (int c = 1; c <= 4; ++c) {

@@ -22,7 +22,21 @@ std::int64_t ReadRanged(TTextReader& In, const char* Field, std::int64_t Min, st
   return v;
 }
 
-std::uint8_t LowByte(std::int64_t v) { return static_cast<std::uint8_t>(v & 0xFF); }
+// Reals must be plain finite numbers in range: an overflowing target or drain
+// would reach integer conversions of the score display.
+double ReadRangedReal(TTextReader& In, const char* Field, double Min, double Max) {
+  const double v = In.ReadReal();
+  if (!(v >= Min && v <= Max))
+    In.FailField(std::string(Field) + " must be " + std::to_string(static_cast<long long>(Min)) + ".." +
+                 std::to_string(static_cast<long long>(Max)));
+  return v;
+}
+
+// Most fields are stored in bytes or bounded by the 81 cells of the board;
+// every one is range-checked first, so nothing wraps on the way in.
+constexpr std::int64_t MaxBoardCubes = 81;
+constexpr double MaxTarget = 1e9;
+constexpr double MaxDrainRate = 1000;  // per millisecond
 
 // A flag is the first character of its line as it stands: "1" is true.
 bool ReadFlag(TTextReader& In) {
@@ -33,20 +47,22 @@ bool ReadFlag(TTextReader& In) {
 
 void ReadLevel(TTextReader& In, TLevelInfo& L, int& FigureLine) {
   In.ReadLine();  // title
-  L.LightsOff = LowByte(ReadRanged(In, "LightsOff", 0, 5));
-  L.Colours[1] = LowByte(ReadRanged(In, "Colours of mode 1", 1, 7));
-  L.Colours[2] = LowByte(ReadRanged(In, "Colours of mode 2", 1, 7));
-  L.TurnCubes[1] = LowByte(In.ReadInt());
-  L.TurnCubes[2] = LowByte(In.ReadInt());
-  L.FigureMin = LowByte(In.ReadInt());
+  L.LightsOff = static_cast<std::uint8_t>(ReadRanged(In, "LightsOff", 0, 5));
+  L.Colours[1] = static_cast<std::uint8_t>(ReadRanged(In, "Colours of mode 1", 1, 7));
+  L.Colours[2] = static_cast<std::uint8_t>(ReadRanged(In, "Colours of mode 2", 1, 7));
+  L.TurnCubes[1] = static_cast<std::uint8_t>(ReadRanged(In, "TurnCubes of mode 1", 0, MaxBoardCubes));
+  L.TurnCubes[2] = static_cast<std::uint8_t>(ReadRanged(In, "TurnCubes of mode 2", 0, MaxBoardCubes));
+  // FigureMin is checked against the figures read once they are known;
+  // FigureMax may name more figures than exist (it is lowered when drawing).
+  L.FigureMin = static_cast<std::uint8_t>(ReadRanged(In, "FigureMin", 1, 255));
   FigureLine = In.FieldLine();
-  L.FigureMax = LowByte(In.ReadInt());
-  L.Target[1] = In.ReadReal();
-  L.Target[2] = In.ReadReal();
-  L.DrainRate = In.ReadReal();
-  L.JokerOdds = static_cast<std::int32_t>(In.ReadInt());
-  L.Stones[1] = static_cast<std::int32_t>(In.ReadInt());
-  L.Stones[2] = static_cast<std::int32_t>(In.ReadInt());
+  L.FigureMax = static_cast<std::uint8_t>(ReadRanged(In, "FigureMax", L.FigureMin, 255));
+  L.Target[1] = ReadRangedReal(In, "Target of mode 1", 0, MaxTarget);
+  L.Target[2] = ReadRangedReal(In, "Target of mode 2", 0, MaxTarget);
+  L.DrainRate = ReadRangedReal(In, "DrainRate", 0, MaxDrainRate);
+  L.JokerOdds = static_cast<std::int32_t>(ReadRanged(In, "JokerOdds", 0, INT32_MAX));
+  L.Stones[1] = static_cast<std::int32_t>(ReadRanged(In, "Stones of mode 1", 0, MaxBoardCubes));
+  L.Stones[2] = static_cast<std::int32_t>(ReadRanged(In, "Stones of mode 2", 0, MaxBoardCubes));
   L.AllowBomb = ReadFlag(In);
   L.AllowShot = ReadFlag(In);
   L.AllowColorize = ReadFlag(In);

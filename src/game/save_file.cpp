@@ -68,16 +68,34 @@ std::int64_t ReadChecked(TTextReader& R, std::int64_t Min, std::int64_t Max, con
   return v;
 }
 
-TSavedGame ReadSaveFile(const std::string& FileName) {
+// Scores and energies far beyond any real game: such a file is damaged, and
+// its numbers would overflow the whole-number conversions of the display and
+// of the high score table.
+constexpr double MaxSavedPoints = 2e9;
+
+double ReadAmount(TTextReader& R, const std::string& Rule) {
+  const int line = R.Line();
+  const double v = R.ReadReal();
+  if (!(v >= 0 && v <= MaxSavedPoints)) throw EInOutError(R.FileName(), line, Rule);
+  return v;
+}
+
+// Mode is the slot the file belongs to: a file that says otherwise would make
+// the game save over, or on game over delete, the other mode's file.
+TSavedGame ReadSaveFile(const std::string& FileName, int Mode) {
   TTextReader R(FileName);
   TSavedGame s;
   R.NextLine();  // the date of saving
+  const int modeLine = R.Line();
   s.Mode = static_cast<int>(ReadChecked(R, 1, 2, "the mode must be 1 or 2"));
+  if (s.Mode != Mode)
+    throw EInOutError(R.FileName(), modeLine, "the file holds a game of mode " + std::to_string(s.Mode) +
+                                                  ", not of mode " + std::to_string(Mode));
   s.Level = static_cast<int>(ReadChecked(R, 1, MaxLevels, "the level must be 1..100"));
-  s.Stones = static_cast<std::int32_t>(
-      ReadChecked(R, INT32_MIN, INT32_MAX, "the stones to place must be a 32-bit number"));
-  s.Progress = R.ReadReal();
-  s.Score = R.ReadReal();
+  s.Stones = static_cast<std::int32_t>(ReadChecked(R, 0, MaxCubes, "the stones to place must be 0..81"));
+  s.Progress = ReadAmount(R, Mode == 2 ? "the energy must be a number 0..2000000000"
+                                       : "the progress must be a number 0..2000000000");
+  s.Score = ReadAmount(R, "the score must be a number 0..2000000000");
   s.CurrentFigure = static_cast<int>(
       ReadChecked(R, INT32_MIN, INT32_MAX, "the bonus figure must be a 32-bit number"));
   const int count = static_cast<int>(ReadChecked(R, 0, MaxCubes, "the cube count must be 0..81"));
@@ -92,6 +110,13 @@ TSavedGame ReadSaveFile(const std::string& FileName) {
     if (taken[c.X][c.Y]) throw EInOutError(R.FileName(), line, "two cubes on one cell");
     taken[c.X][c.Y] = true;
     s.Cubes.push_back(c);
+  }
+  // More than the count announced means the count or the file is damaged.
+  while (!R.AtEnd()) {
+    const int line = R.Line();
+    const std::string rest = R.ReadLine();
+    if (rest.find_first_not_of(" \t") != std::string::npos)
+      throw EInOutError(R.FileName(), line, "more lines than the " + std::to_string(count) + " cubes announced");
   }
   return s;
 }
@@ -172,11 +197,12 @@ void TGame::SaveGame() {
 }
 
 void TGame::LoadGame(int AMode) {
-  const std::string name = SaveFileNames[AMode == 2 ? 2 : 1];
+  const int slot = AMode == 2 ? 2 : 1;
+  const std::string name = SaveFileNames[slot];
   const bool exists = std::filesystem::exists(ResolvePath(name));
   // Read and check everything first: a rejected file changes nothing.
   TSavedGame saved;
-  if (exists) saved = ReadSaveFile(name);
+  if (exists) saved = ReadSaveFile(name, slot);
 
   ClearBoard();
   Level = 1;

@@ -1,6 +1,7 @@
 // Drawing the game scene (room, decorations, board, figure, numbers, labels,
 // particles) and the full-screen pictures behind the menus. The order of the
 // state changes matters: later draws rely on what earlier ones left set.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -31,8 +32,13 @@ void DrawPlane(TBackPlane* Plane) {
   if (Plane) Plane->Draw(Range(RangeQuadB));
 }
 
+// Whole numbers for the board's display. Beyond the range of long long (or
+// NaN) the conversion would be undefined, so the value is clamped first.
 std::string RoundedText(double Value) {
-  return std::to_string(static_cast<long long>(std::nearbyint(Value)));
+  constexpr double Limit = 9.0e18;
+  const double r = std::nearbyint(Value);
+  if (!(r == r)) return "0";
+  return std::to_string(static_cast<long long>(std::clamp(r, -Limit, Limit)));
 }
 }  // namespace
 

@@ -179,4 +179,56 @@ TEST_F(D3DXTest, JpegAndBitmapRoundTrip) {
   EXPECT_FALSE(WriteBmp24((Dir / "no_such_dir" / "x.bmp").string(), 16, 16, rgb));
 }
 
+// Pictures whose header promises more than the file holds are refused rather
+// than padded: a few bytes must not cost a whole picture's memory and time.
+TEST_F(D3DXTest, ShortPixelDataAndOversizedPicturesAreRefused) {
+  IDirect3DTexture8* t = nullptr;
+  std::string header = Tga2x2(Picture, 32, false).substr(0, 18);
+  header[12] = 0, header[13] = 0x20, header[14] = 0, header[15] = 0x20;  // 8192 x 8192, no pixels
+  EXPECT_TRUE(FAILED(Load(Write("header_only.tga", header), &t)));
+  std::string cut = Tga2x2(Picture, 24, false);
+  cut.resize(cut.size() - 1);  // one byte of the last pixel missing
+  EXPECT_TRUE(FAILED(Load(Write("cut.tga", cut), &t)));
+  std::string rle = Tga2x2(Picture, 24, false).substr(0, 18);
+  rle[2] = 10, rle[12] = 0, rle[13] = 1, rle[14] = 0, rle[15] = 1;  // 256 x 256 run-length, one packet
+  rle += std::string("\xFF\x10\x20\x30", 4);
+  EXPECT_TRUE(FAILED(Load(Write("rle.tga", rle), &t)));
+  // A bitmap header of 1024 x 1024 at 24 bits with no rows after it.
+  std::vector<std::uint8_t> rgb(1024 * 3 * 4, 7);
+  std::string bmp = EncodeBmp24(1024, 4, rgb);
+  bmp[22] = 0, bmp[23] = 4;  // height 1024
+  EXPECT_TRUE(FAILED(Load(Write("short.bmp", bmp), &t)));
+  EXPECT_EQ(t, nullptr);
+  // The largest side the game uses loads; one pixel more is refused.
+  rgb.assign(1024 * 3, 9);
+  ASSERT_EQ(Load(Write("wide.bmp", EncodeBmp24(1024, 1, rgb)), &t), D3D_OK);
+  SafeRelease(t);
+  std::string wider = EncodeBmp24(1024, 1, rgb) + std::string(3, '\0');
+  wider[18] = 1, wider[19] = 4;  // 1025 wide, its row still complete
+  EXPECT_TRUE(FAILED(Load(Write("wider.bmp", wider), &t)));
+  // A truncated JPEG would decode grey; it is refused like a damaged one.
+  std::vector<std::uint8_t> pixels(64 * 64 * 3, 200);
+  const std::string jpg = (Dir / "whole.jpg").string();
+  ASSERT_TRUE(stbi_write_jpg(jpg.c_str(), 64, 64, 3, pixels.data(), 90));
+  std::string bytes;
+  ASSERT_TRUE(ReadWholeFile(jpg, bytes));
+  ASSERT_EQ(Load(jpg, &t), D3D_OK);
+  SafeRelease(t);
+  EXPECT_TRUE(FAILED(Load(Write("half.jpg", bytes.substr(0, bytes.size() / 2)), &t)));
+}
+
+// A folder or a device named as a picture is no picture: no texture, and no
+// exception escaping the loader (a folder used to throw from the stream).
+TEST_F(D3DXTest, FoldersAndDevicesAreNotRead) {
+  IDirect3DTexture8* t = nullptr;
+  EXPECT_TRUE(FAILED(Load(Dir.string(), &t)));
+  EXPECT_TRUE(FAILED(Load("/dev/zero", &t)));
+  EXPECT_EQ(t, nullptr);
+  std::string bytes = "kept";
+  EXPECT_FALSE(ReadWholeFile("/dev/zero", bytes));
+  EXPECT_FALSE(ReadWholeFile(Write("big.tga", std::string(2000, 'x')), bytes, 1000));
+  EXPECT_TRUE(ReadWholeFile(Write("small.tga", std::string(1000, 'x')), bytes, 1000));
+  EXPECT_EQ(bytes.size(), 1000u);
+}
+
 }  // namespace

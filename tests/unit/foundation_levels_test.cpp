@@ -157,6 +157,30 @@ TEST_F(LevelFileTest, OutOfRangeFilesAreRejectedNamingFileLineAndRule) {
   EXPECT_THAT(Error("50\ntitle\nnot a number\n"), AllOf(HasSubstr("line 3"), HasSubstr("integer")));
 }
 
+// Every field is range-checked before it is stored: nothing wraps into a
+// byte, and no count can make a level start loop or overflow.
+TEST_F(LevelFileTest, EveryFieldIsRangeCheckedNamingItsLine) {
+  auto at = [this](int Level, const std::function<void(TLevelText&)>& Edit) {
+    return Error(LevelFile(50, [&](int i, TLevelText& l) { if (i == Level) Edit(l); }));
+  };
+  // Level 2 starts on line 19: TurnCubes[1] on line 23, FigureMin 25, Stones[2] 32.
+  EXPECT_THAT(at(2, [](TLevelText& l) { l.Turn1 = 257; }), AllOf(HasSubstr("line 23"), HasSubstr("TurnCubes")));
+  EXPECT_THAT(at(2, [](TLevelText& l) { l.FigMin = 257, l.FigMax = 258; }),
+              AllOf(HasSubstr("line 25"), HasSubstr("FigureMin")));
+  EXPECT_THAT(at(2, [](TLevelText& l) { l.FigMin = 3, l.FigMax = 2; }), AllOf(HasSubstr("line 26"), HasSubstr("FigureMax")));
+  EXPECT_THAT(at(5, [](TLevelText& l) { l.Stones2 = 2000000000; }), HasSubstr("Stones of mode 2 must be 0..81"));
+  EXPECT_THAT(at(2, [](TLevelText& l) { l.Stones1 = 1 << 30; }), AllOf(HasSubstr("line 31"), HasSubstr("Stones")));
+  EXPECT_THAT(at(2, [](TLevelText& l) { l.Stones2 = -1; }), AllOf(HasSubstr("line 32"), HasSubstr("Stones")));
+  EXPECT_THAT(at(2, [](TLevelText& l) { l.Joker = -5; }), HasSubstr("JokerOdds"));
+  EXPECT_THAT(at(2, [](TLevelText& l) { l.Target1 = 1e300; }), AllOf(HasSubstr("line 27"), HasSubstr("Target")));
+  EXPECT_THAT(at(2, [](TLevelText& l) { l.Target2 = -1; }), HasSubstr("Target of mode 2"));
+  EXPECT_THAT(at(2, [](TLevelText& l) { l.Drain = 1e20; }), HasSubstr("DrainRate"));
+  // The largest sound values still load.
+  EXPECT_EQ(at(5, [](TLevelText& l) { l.Turn1 = 81, l.Stones1 = 81, l.FigMax = 255; }), "no error");
+  EXPECT_EQ(Levels[5].TurnCubes[1], 81);
+  EXPECT_EQ(Levels[5].FigureMax, 255);
+}
+
 TEST_F(LevelFileTest, FigureRangesMustNameExistingFigures) {
   ASSERT_EQ(Error(LevelFile(50, [](int i, TLevelText& l) { if (i == 7) l.FigMin = 4, l.FigMax = 9; })), "no error");
   TLevelLines lines{};
@@ -211,6 +235,17 @@ TEST_F(LevelFileTest, FigureFileLimits) {
   EXPECT_THAT(FigureError(FigureFile(1, "2\n2\n2\n", "1200\n00\n0000\n0000\n")),
               AllOf(HasSubstr("line 8"), HasSubstr("digit")));  // short line
   EXPECT_THAT(FigureError(FigureFile(1, "x\n2\n2\n")), HasSubstr("line 3"));
+}
+
+// The base bonus is shown as a whole number beside the board: a huge or
+// negative one is refused where it is read, as are colour counts past 7.
+TEST_F(LevelFileTest, FigureBonusAndColourCountMustBeSane) {
+  EXPECT_THAT(FigureError(FigureFile(1, "2\n2\n3\n").replace(FigureFile(1).find("150.5"), 5, "1e300")),
+              AllOf(HasSubstr("line 6"), HasSubstr("BaseBonus")));
+  EXPECT_THAT(FigureError(FigureFile(1).replace(FigureFile(1).find("150.5"), 5, "-3")), HasSubstr("BaseBonus"));
+  EXPECT_THAT(FigureError(FigureFile(1, "258\n2\n3\n")), AllOf(HasSubstr("line 3"), HasSubstr("ColourCount")));
+  EXPECT_EQ(FigureError(FigureFile(1, "7\n2\n3\n").replace(FigureFile(1).find("150.5"), 5, "1000000")),
+            "no error");
 }
 
 // ---- Records of the game model ------------------------------------------------------------

@@ -269,8 +269,47 @@ INSTANTIATE_TEST_SUITE_P(
                  Head + "1\r\n1\r\n0\r\n" + Tail + "2\r\n1\r\n1\r\n4\r\n4\r\n0\r\n2\r\n4\r\n4\r\n", 16, "two cubes"},
         TBadSave{"CodeEighteen", Head + "1\r\n1\r\n0\r\n" + Tail + "1\r\n1\r\n18\r\n3\r\n3\r\n", 10, "code"},
         TBadSave{"Truncated", Head + "1\r\n1\r\n0\r\n" + Tail + "2\r\n1\r\n1\r\n4\r\n4\r\n0\r\n", 0, ""},
-        TBadSave{"NotANumber", Head + "1\r\nfive\r\n", 0, ""}),
+        TBadSave{"NotANumber", Head + "1\r\nfive\r\n", 0, ""},
+        // Values no game reaches: they would overflow the whole-number
+        // conversions of the display or the level start.
+        TBadSave{"StonesInt32Max", Head + "1\r\n1\r\n2147483647\r\n" + Tail + "0\r\n", 4, "stones"},
+        TBadSave{"StonesNegative", Head + "1\r\n1\r\n-1\r\n" + Tail + "0\r\n", 4, "stones"},
+        TBadSave{"ProgressNegative", Head + "1\r\n1\r\n0\r\n-1\r\n 2.0E+0000\r\n1\r\n0\r\n", 5, "progress"},
+        TBadSave{"ScoreHuge", Head + "1\r\n1\r\n0\r\n 1.0E+0000\r\n 1.0E+0300\r\n1\r\n0\r\n", 6, "score"},
+        TBadSave{"ScoreNegative", Head + "1\r\n1\r\n0\r\n 1.0E+0000\r\n-5\r\n1\r\n0\r\n", 6, "score"},
+        // The file of the other mode's slot: loading it would save over, or
+        // on game over delete, the other mode's game.
+        TBadSave{"ModeOfTheOtherSlot", Head + "2\r\n1\r\n0\r\n" + Tail + "0\r\n", 2, "mode 2"},
+        // More records than the count: the count or the file is damaged.
+        TBadSave{"RecordsBeyondTheCount",
+                 Head + "1\r\n1\r\n0\r\n" + Tail + "1\r\n1\r\n1\r\n4\r\n4\r\n\r\n0\r\n2\r\n5\r\n5\r\n", 14,
+                 "more lines"}),
     [](const ::testing::TestParamInfo<TBadSave>& Info) { return std::string(Info.param.Name); });
+
+// Blank lines after the last cube are harmless.
+TEST_F(GameSaveTest, BlankLinesAfterTheLastCubeAreAccepted) {
+  WriteText(SavePath(), File("1\r\n1\r\n0\r\n 0.0E+0000\r\n 0.0E+0000\r\n7\r\n1\r\n1\r\n1\r\n4\r\n4\r\n", "\r\n  \r\n\r\n"));
+  G().LoadGame(1);
+  EXPECT_EQ(G().CubeCount, 1);
+}
+
+// A mode-2 game with negative energy would be lost on its first frame, and
+// the loss deletes the save: the file is refused instead, and stays.
+TEST_F(GameSaveTest, NegativeEnergyIsRefusedAndTheFileKept) {
+  const std::string text = File("2\r\n3\r\n0\r\n-1\r\n 1.0E+0001\r\n1\r\n0\r\n", "");
+  WriteText(SavePath(2), text);
+  G().Mode = 2;
+  G().NewGame();
+  try {
+    G().LoadGame(2);
+    FAIL() << "the file was accepted";
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.Line, 5);
+    EXPECT_NE(std::string(e.what()).find("energy"), std::string::npos) << e.what();
+  }
+  G().Update(16);
+  EXPECT_EQ(ReadText(SavePath(2)), text);
+}
 
 TEST_P(GameSaveRejectTest, IsRefusedAndChangesNothing) {
   G().Mode = 1;

@@ -82,6 +82,25 @@ TEST_F(MenuFileTest, BadFilesAreReportedWithTheirLine) {
   EXPECT_NE(LoadError().find("Menu.dat"), std::string::npos);
 }
 
+// A background line that names no picture (empty: the game folder itself; a
+// device that never ends) leaves the background empty; the menu still loads.
+TEST_F(MenuFileTest, ABackgroundThatIsNoPictureLeavesTheBackgroundEmpty) {
+  for (const char* name : {"", "/dev/zero", "Images", "."}) {
+    std::string text = MakeMenuFile(1, 1);
+    text.replace(text.find("Images\\menu.jpg"), 15, name);
+    WriteMenu(text);
+    EXPECT_EQ(LoadError(), "") << "background '" << name << "'";
+    EXPECT_EQ(MenuBackground, nullptr) << "background '" << name << "'";
+  }
+}
+
+// The menu file itself must be a file of ours.
+TEST_F(MenuFileTest, AFolderInPlaceOfTheFileIsReportedByName) {
+  std::filesystem::remove(folder.Game() / "data" / "Menu.dat");
+  std::filesystem::create_directories(folder.Game() / "data" / "Menu.dat");
+  EXPECT_NE(LoadError().find("Menu.dat"), std::string::npos);
+}
+
 TEST_F(MenuFileTest, SmallestAndLargestFilesLoad) {
   WriteMenu(MakeMenuFile(10, 20, " -1.5  +2.25\t3e-1 "));
   EXPECT_EQ(LoadError(), "");

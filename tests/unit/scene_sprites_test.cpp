@@ -125,6 +125,26 @@ TEST_F(FontTest, BrokenMetricsNameTheFileAndLine) {
   EXPECT_THROW(LoadFontMetrics(), EInOutError) << "glyph 101";
 }
 
+// Glyph borders run left to right within the picture: a border that goes
+// back, repeats or leaves the picture (the 64-bit extremes included) is
+// refused with its line instead of making a negative or overflowing width.
+TEST_F(FontTest, GlyphBordersMustIncreaseWithinThePicture) {
+  for (const char* row : {"1 -9223372036854775808", "0 10 5", "0 10 10", "0 201", "-1 10", "0 9223372036854775807"}) {
+    WriteText(Folder / "data/font.dat", std::string("x\n200\nx\n2\n0 10\n") + row + "\n");
+    try {
+      LoadFontMetrics();
+      ADD_FAILURE() << row;
+    } catch (const EInOutError& e) {
+      EXPECT_EQ(e.Line, 6) << row;
+      EXPECT_NE(std::string(e.what()).find("font.dat"), std::string::npos);
+    }
+  }
+  WriteText(Folder / "data/font.dat", "x\n200\nx\n1\n0 200\n");
+  EXPECT_NO_THROW(LoadFontMetrics()) << "a glyph may end at the picture's edge";
+  WriteText(Folder / "data/font.dat", "x\n100000\nx\n1\n0 200\n");
+  EXPECT_THROW(LoadFontMetrics(), EInOutError) << "wider than any picture we load";
+}
+
 TEST(FontGlyphs, CharacterMap) {
   EXPECT_EQ(GlyphNumber('0'), 1);
   EXPECT_EQ(GlyphNumber('9'), 10);

@@ -6,11 +6,13 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "platform/win32/io_error.h"
 #include "platform/win32/paths.h"
@@ -48,13 +50,20 @@ struct TJpegDecoder {
   std::longjmp(decoder->Jump, 1);
 }
 
-void JpegQuiet(j_common_ptr) {}  // warnings (a truncated file) are not our user's business
+void JpegQuiet(j_common_ptr) {}  // no messages on the console
+
+// A warning about data that ends early: the picture would be padded with
+// grey, so a truncated file is refused like any other damaged one.
+void JpegWarning(j_common_ptr common, int level) {
+  if (level < 0 && common->err->msg_code == JWRN_JPEG_EOF) JpegErrorExit(common);
+}
 
 bool DecodeJpegWith(TJpegDecoder& d, const std::string& bytes, int& width, int& height,
                     std::vector<std::uint8_t>& rgb) {
   d.Info.err = jpeg_std_error(&d.Errors);
   d.Errors.error_exit = JpegErrorExit;
   d.Errors.output_message = JpegQuiet;
+  d.Errors.emit_message = JpegWarning;
   if (setjmp(d.Jump)) {
     jpeg_destroy_decompress(&d.Info);
     return false;
@@ -92,17 +101,73 @@ bool IsJpeg(const std::string& b) {
          static_cast<std::uint8_t>(b[2]) == 0xFF;
 }
 
+std::uint32_t Le16(const std::string& b, std::size_t at) {
+  return static_cast<std::uint8_t>(b[at]) | (static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at + 1])) << 8);
+}
+std::uint32_t Le32(const std::string& b, std::size_t at) { return Le16(b, at) | (Le16(b, at + 2) << 16); }
+
+// Whether a TGA or BMP holds at least the pixel data its header declares. The
+// decoder would pad a short file with zeros, so that a header of a few bytes
+// claiming a large picture costs the whole picture's memory and time.
+bool PixelDataFits(const std::string& b) {
+  const std::uint64_t size = b.size();
+  if (size >= 2 && b[0] == 'B' && b[1] == 'M') {
+    if (size < 30) return false;
+    const std::uint64_t offset = Le32(b, 10);
+    const std::uint32_t header = Le32(b, 14);
+    std::uint64_t w, h, bits, compression = 0;
+    if (header == 12) {
+      w = Le16(b, 18), h = Le16(b, 20), bits = Le16(b, 24);
+    } else {
+      if (size < 34) return false;
+      w = Le32(b, 18);
+      const auto signedHeight = static_cast<std::int32_t>(Le32(b, 22));
+      h = signedHeight < 0 ? 0 - static_cast<std::int64_t>(signedHeight) : signedHeight;
+      bits = Le16(b, 28);
+      compression = Le32(b, 30);
+    }
+    if (compression == 1 || compression == 2) return true;  // run-length data has no fixed size
+    if (w == 0 || h == 0 || w > MaxImageSide || h > MaxImageSide) return false;
+    const std::uint64_t rowBytes = (w * bits + 31) / 32 * 4;
+    return size >= offset + rowBytes * (h - 1) + (w * bits + 7) / 8;
+  }
+  if (size < 18) return false;
+  const std::uint64_t idLength = static_cast<std::uint8_t>(b[0]);
+  const int type = static_cast<std::uint8_t>(b[2]);
+  const std::uint64_t mapEntries = static_cast<std::uint8_t>(b[1]) ? Le16(b, 5) : 0;
+  const std::uint64_t mapBytes = mapEntries * ((static_cast<std::uint8_t>(b[7]) + 7u) / 8u);
+  const std::uint64_t pixels = std::uint64_t{Le16(b, 12)} * Le16(b, 14);
+  const std::uint64_t pixelBytes = (static_cast<std::uint8_t>(b[16]) + 7u) / 8u;
+  const std::uint64_t header = 18 + idLength + mapBytes;
+  if (type >= 9 && type <= 11)  // run-length: each packet of at most 128 pixels takes 1 + pixelBytes
+    return size >= header + (pixels + 127) / 128 * (1 + pixelBytes);
+  return size >= header + pixels * pixelBytes;
+}
+
 std::uint32_t Argb(std::uint8_t a, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
   return (std::uint32_t{a} << 24) | (std::uint32_t{r} << 16) | (std::uint32_t{g} << 8) | b;
 }
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::size_t MaxBytes) {
+  // A folder or a device (/dev/zero) opens like a file but cannot be read as
+  // one: only regular files of a bounded size are read.
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(path, ec);
+  if (ec || !std::filesystem::is_regular_file(status)) return false;
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
+  if (ec || size > MaxBytes) return false;
+  try {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes.assign(static_cast<std::size_t>(size), '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));  // the file may have shrunk meanwhile
+    return !in.bad();
+  } catch (const std::exception&) {
+    return false;  // a read error the stream reports by throwing
+  }
 }
 
 bool DecodeImage(const std::string& bytes, TImage& out) {
@@ -122,6 +187,8 @@ bool DecodeImage(const std::string& bytes, TImage& out) {
   if (!stbi_info_from_memory(data, length, &w, &h, &channels) || w <= 0 || h <= 0 || w > MaxImageSide ||
       h > MaxImageSide)
     return false;
+  const bool png = bytes.size() >= 4 && std::memcmp(bytes.data(), "\x89PNG", 4) == 0;
+  if (!png && !PixelDataFits(bytes)) return false;
   stbi_uc* pixels = stbi_load_from_memory(data, length, &w, &h, &channels, 4);
   if (!pixels) return false;
   if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M')

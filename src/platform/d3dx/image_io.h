@@ -3,6 +3,7 @@
 // hold a game file name resolve it first (ResolvePath).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,9 +17,11 @@ struct TImage {
   bool HasAlpha = false;  // the file carried an alpha channel that was kept
 };
 
-// Largest picture side accepted: a corrupt header must not make us allocate
-// gigabytes.
-constexpr int MaxImageSide = 8192;
+// Largest picture side accepted: the game's largest pictures are 1024 wide,
+// and a corrupt header must not make us allocate hundreds of megabytes.
+constexpr int MaxImageSide = 1024;
+// Largest picture file read: a 1024 x 1024 picture of 32 bits is 4 MB.
+constexpr std::size_t MaxImageFileBytes = 16u << 20;
 
 // Decodes a picture held in memory; the format is told by its content (TGA,
 // which has no signature, is tried last). JPEG and BMP come out opaque, a
@@ -36,5 +39,6 @@ std::string EncodeBmp24(int width, int height, const std::vector<std::uint8_t>& 
 // Writes it atomically; false (the old file untouched) when it cannot.
 bool WriteBmp24(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb);
 
-// The whole file, or false when it cannot be read.
-bool ReadWholeFile(const std::string& path, std::string& bytes);
+// The whole file, or false when it cannot be read, is not a regular file
+// (a folder, a device) or is larger than MaxBytes.
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::size_t MaxBytes = MaxImageFileBytes);

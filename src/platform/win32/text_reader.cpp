@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -12,11 +13,22 @@
 #include "platform/win32/paths.h"
 
 namespace {
+// The game's text files are a few kilobytes; anything near this is not one.
+constexpr std::uintmax_t MaxTextFileBytes = 16u << 20;
+
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
 TTextReader::TTextReader(const std::string& FileName) : FileName_(FileName) {
   const std::string path = ResolvePath(FileName);
+  // A folder or a device opens like a file; only regular files of a sane
+  // size are text files of ours.
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec)) {
+    if (!std::filesystem::is_regular_file(path, ec)) throw EInOutError(FileName_, "\"" + path + "\" is not a file");
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (!ec && size > MaxTextFileBytes) throw EInOutError(FileName_, "\"" + path + "\" is too large");
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) throw EInOutError(FileName_, std::string("cannot open \"") + path + "\": " + std::strerror(errno));
   std::ostringstream text;
