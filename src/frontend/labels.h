@@ -27,6 +27,20 @@ extern std::uint8_t ScoreLabelCount;
 // Starts a label at (x, y) of Position, at height 1 whatever Position.z says.
 void AddScoreLabel(const D3DVECTOR& Position, std::uint8_t Font, std::uint8_t Colour, std::int32_t Size,
                    const std::string& Text);
+// The label's text box at the start of its life and where its motion takes
+// it before it fades out, for placing it: text runs from X towards -x.
+struct TLabelSpan {
+  float Width = 0, Height = 0;  // world units
+  float DriftX = 0, DriftY = 0;  // how far the motion carries it, world units
+};
+TLabelSpan LabelSpan(std::uint8_t Font, std::uint8_t Colour, std::int32_t Size, const std::string& Text);
+// Where a label over the board starts: centred on (CentreX, CentreY), then
+// moved inward just enough that its whole box stays over the board (as the
+// camera at rest sees it) all along its path.
+D3DVECTOR BoardLabelStart(float CentreX, float CentreY, const TLabelSpan& Span);
+// AddScoreLabel at BoardLabelStart.
+void AddBoardLabel(float CentreX, float CentreY, std::uint8_t Font, std::uint8_t Colour, std::int32_t Size,
+                   const std::string& Text);
 // Moves and fades every label by DeltaMs; drops those faded below alpha 25.
 void UpdateScoreLabels(float DeltaMs);
 // Removes slot Index (1..count); the later labels keep their order.

@@ -1,6 +1,7 @@
 // End sequences: a finale level throws its cubes off the board in one of six
 // patterns, and the camera circles the board once (also, slower, at game
-// over). The flight advances per frame, not per millisecond.
+// over). Flight speeds are given per flight step of FlightStepMs and scaled
+// by the frame time, so every machine shows the same flight.
 #include <cmath>
 #include <numbers>
 
@@ -13,7 +14,10 @@ constexpr double Pi = std::numbers::pi;
 constexpr float X0 = -1.8f;   // the camera's default eye and target, x
 constexpr float Y0 = -0.25f;  // and y
 constexpr float EyeHeight = 12.7f;
-constexpr float Gravity = -0.005f;  // per frame
+constexpr float Gravity = -0.005f;  // per flight step, each flight step
+// One flight step in ms: at this pace the thrown cubes leave the view near
+// the end of the camera's circle.
+constexpr float FlightStepMs = 30;
 
 float Rnd() { return static_cast<float>(RandomReal()); }
 
@@ -82,16 +86,22 @@ void TGame::Scatter(int Pattern) {
   }
 }
 
-void TGame::Fly() {
+void TGame::Fly(float DeltaMs) {
+  if (!(DeltaMs > 0)) return;
+  const float k = DeltaMs / FlightStepMs;  // flight steps in this frame
   for (int i = 1; i <= CubeCount; ++i) {
     TCube& c = Cubes[i];
-    c.Position = {c.Position.x + c.Velocity.x, c.Position.y + c.Velocity.y, c.Position.z + c.Velocity.z};
-    c.Velocity = {c.Velocity.x + c.Acceleration.x, c.Velocity.y + c.Acceleration.y,
-                  c.Velocity.z + c.Acceleration.z};
-    c.Rotation = {c.Rotation.x + c.AngularVelocity.x, c.Rotation.y + c.AngularVelocity.y,
-                  c.Rotation.z + c.AngularVelocity.z};
+    // Exact for constant acceleration, so long and short frames trace the same arc.
+    const D3DVECTOR v = c.Velocity, a = c.Acceleration;
+    c.Position = {c.Position.x + v.x * k + 0.5f * a.x * k * k, c.Position.y + v.y * k + 0.5f * a.y * k * k,
+                  c.Position.z + v.z * k + 0.5f * a.z * k * k};
+    c.Velocity = {v.x + a.x * k, v.y + a.y * k, v.z + a.z * k};
+    c.Rotation = {c.Rotation.x + c.AngularVelocity.x * k, c.Rotation.y + c.AngularVelocity.y * k,
+                  c.Rotation.z + c.AngularVelocity.z * k};
     if (c.Position.z <= 0.4f) {  // bounces on the floor, losing a fifth
-      c.Position.z = 0.4f;
+      // What the frame carried below the floor goes back up, so that long
+      // frames bounce as high as short ones.
+      c.Position.z = 0.4f + 0.8f * (0.4f - c.Position.z);
       c.Velocity.z = -c.Velocity.z;
       c.Velocity = Damp(c.Velocity);
       c.AngularVelocity = Damp(c.AngularVelocity);

@@ -175,7 +175,7 @@ class TGame {
 
   // ---- End-of-level flight and camera sweep (end_sequences.cpp) ------------
   void Scatter(int Pattern);
-  void Fly();
+  void Fly(float DeltaMs);  // one frame of flight
   void SweepCamera(float T);
 
   // ---- Drawing (scene_draw.cpp) ---------------------------------------------

@@ -10,8 +10,9 @@
 
 namespace {
 
-void PointsLabel(float X, float Y, int Points) {
-  AddScoreLabel(D3DVECTOR{X, Y, 0}, 2, 2, 14, std::to_string(Points));
+// The points over cell (X, Y), kept over the board.
+void PointsLabel(int X, int Y, int Points) {
+  AddBoardLabel(X - 5.0f, Y - 5.0f, 2, 2, 14, std::to_string(Points));
 }
 
 }  // namespace
@@ -33,7 +34,7 @@ void TGame::BombBlast(int X, int Y) {
       Cubes[c].Phase = 0;
     }
   PendingScore += points;
-  PointsLabel(X - 6.0f, Y - 5.0f, points);
+  PointsLabel(X, Y, points);
   PlaySound(sndExplodeBomb);
   MoveUnscored = false;
 }
@@ -56,7 +57,7 @@ void TGame::Colorize(int X, int Y, int Colour) {
     Cubes[centre.CubeIndex].Phase = 0;
   }
   PendingScore += points;
-  PointsLabel(X - 6.0f, Y - 5.0f, points);
+  PointsLabel(X, Y, points);
   PlaySound(sndColorize);
   MoveUnscored = false;
 }
@@ -71,7 +72,7 @@ void TGame::ShootColour(TCubeKind Kind) {
     Cubes[i].Phase = 0;
   }
   PendingScore += points;
-  PointsLabel(HoverX - 6.0f, HoverY - 5.0f, points);
+  PointsLabel(HoverX, HoverY, points);
   PlaySound(sndShot);
   MoveUnscored = false;
 }

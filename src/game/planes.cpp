@@ -13,6 +13,9 @@ constexpr float SceneOriginY = -0.25f;
 constexpr float LineY = SceneOriginY - 5.08459375f;
 constexpr float LineMaxLength = 8.75f;  // world units at Fill 1
 constexpr float LineRightEnd = 4.51f;   // next to the end cap
+// Just above the background, like the end cap: in the plane itself the two
+// fight over the depth buffer when the end sequences swing the camera low.
+constexpr float LineZ = 0.01f;
 constexpr float LowEnergy = 0.2f;       // mode 2 flashes and warns at or below this fill
 constexpr double WarningGap = 150;      // ms
 }  // namespace
@@ -68,7 +71,7 @@ void TScoreLine::Draw(const TVertexRange& Quad, int Mode, double Clock) {
   Device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
 
   Scale.x = LineMaxLength * Fill;
-  Position = MakeVector(LineRightEnd - LineMaxLength * Fill / 2, LineY, 0);
+  Position = MakeVector(LineRightEnd - LineMaxLength * Fill / 2, LineY, LineZ);
   Material = LinePlaneMaterial();
   if (Mode == 2) {
     // Compared in single precision so that exactly 20 % counts as low.

@@ -2,22 +2,21 @@
 // count as any colour), the level's bonus figure, the combo of consecutive
 // scoring moves, and the special items earned on the way.
 #include <cmath>
+#include <numbers>
 #include <string>
 
 #include "audio/sounds.h"
+#include "effects/particles.h"
 #include "frontend/labels.h"
 #include "game/game.h"
 #include "platform/win32/random.h"
 
 namespace {
 
-void PointLabel(float X, float Y, const std::string& Text) {
-  AddScoreLabel(D3DVECTOR{X, Y, 0}, 2, 2, 14, Text);
-}
+// Labels centred on (X, Y) of the board plane, kept over the board.
+void PointLabel(float X, float Y, const std::string& Text) { AddBoardLabel(X, Y, 2, 2, 14, Text); }
 
-void WordLabel(float X, float Y, const std::string& Text) {
-  AddScoreLabel(D3DVECTOR{X, Y, 0}, 1, 3, 12, Text);
-}
+void WordLabel(float X, float Y, const std::string& Text) { AddBoardLabel(X, Y, 1, 3, 12, Text); }
 
 std::string Decimal(double Value) { return std::to_string(std::llround(Value)); }
 
@@ -85,7 +84,7 @@ bool TGame::TestBonusFigure() {
           const int i = Board[X][Y].CubeIndex;
           SetCubeState(i, csExploding);
           Cubes[i].Phase = 0;
-          lx = X - 6.0f;
+          lx = X - 5.0f;
           ly = Y - 5.0f;
         }
       found = true;
@@ -135,9 +134,11 @@ void TGame::TestFigures() {
 
   std::string text = std::to_string(n == 1 ? points : points * n);
   if (Combo > 1) text += "x" + std::to_string(Combo);
-  PointLabel(sx - 6.0f, sy - 5.0f, text);
+  // Points just below the square's middle, the word just above it.
+  const float cx = sx - 4.5f, cy = sy - 4.5f;
+  PointLabel(cx, cy - 0.5f, text);
 
-  const float wx = sx - 5.0f, wy = sy - 4.0f + static_cast<float>(RandomReal());
+  const float wx = cx, wy = cy + 0.5f + static_cast<float>(RandomReal());
   switch (Combo) {
     case 1:
       PlaySound(sndFigureDone);
@@ -189,6 +190,35 @@ void TGame::ColouriseFigure() {
   F.Bonus = std::nearbyint((1 + L.BonusFactor) * F.BaseBonus);
 }
 
+namespace {
+
+const char* ItemName(TCubeKind Kind) {
+  if (Kind == ckBomb) return "BOMB!";
+  if (Kind == ckShot) return "SHOT!";
+  return "COLORIZE!";
+}
+
+// A granted item grows in like a new cube, with a burst of sparkle and its
+// name, so that the player sees where it landed.
+void ShowGrantedItem(TGame& G, int i) {
+  TCube& c = G.Cubes[i];
+  G.Board[c.X][c.Y].State = 1;  // appearing; Appear makes it a full-size cube
+  G.SetCubeState(i, csAppearing);
+  c.Phase = 0;
+  c.Scale = {0.3f, 0.3f, 0.3f};
+  c.Position.z = 0.15f;
+  const float x = c.Position.x, y = c.Position.y;
+  for (int j = 0; j < 24; ++j) {
+    const double a = j * 2 * std::numbers::pi / 24;
+    const float speed = 10 + 6 * static_cast<float>(RandomReal());
+    AddParticle(ParticleLists[6], 0, D3DVECTOR{x, y, 1},
+                D3DVECTOR{static_cast<float>(std::cos(a)) * speed, static_cast<float>(std::sin(a)) * speed, 0}, 256);
+  }
+  AddBoardLabel(x, y + 0.5f, 1, 3, 12, ItemName(c.Kind));
+}
+
+}  // namespace
+
 void TGame::GrantItem() {
   const TLevelInfo& L = CurrentLevel();
   char letters[3];
@@ -198,6 +228,7 @@ void TGame::GrantItem() {
   if (L.AllowShot) letters[count++] = 'S';
   if (count == 0) return;
   const char letter = count == 1 ? letters[0] : letters[Random(count)];
+  const int before = CubeCount;
   switch (letter) {
     case 'B':
       AddItem(ckBomb);
@@ -212,4 +243,5 @@ void TGame::GrantItem() {
       AddItem(ckShot);
       break;
   }
+  if (CubeCount > before) ShowGrantedItem(*this, CubeCount);
 }

@@ -301,7 +301,7 @@ void TGame::RunLevelDone(float DeltaMs) {
   if (L.Kind == 1) {
     if (EndTimer == 0) PlaySound(sndFlyingBy);
     EndTimer += 0.3 * DeltaMs;
-    Fly();
+    Fly(DeltaMs);
     SweepCamera(static_cast<float>(EndTimer));
   }
   if (ScoreLine) {

@@ -84,7 +84,10 @@ TEST_F(GameItemsTest, AShotTakesEveryCubeOfItsKindThatIsNotMerelyAnnounced) {
   EXPECT_DOUBLE_EQ(G().PendingScore, 20);
   EXPECT_EQ(Sounds(sndShot), 1);
   ASSERT_GE(ScoreLabelCount, 1);
-  EXPECT_FLOAT_EQ(ScoreLabels[ScoreLabelCount].Position.x, -5);
+  // Over the cell under the mouse, moved inward off the board's edge.
+  const D3DVECTOR at = BoardLabelStart(-4, -4, LabelSpan(2, 2, 14, "20"));
+  EXPECT_FLOAT_EQ(ScoreLabels[ScoreLabelCount].Position.x, at.x);
+  EXPECT_FLOAT_EQ(ScoreLabels[ScoreLabelCount].Position.y, at.y);
 }
 
 TEST_F(GameItemsTest, OnlyThePlainColoursAreNotSpecial) {

@@ -157,11 +157,12 @@ TEST_F(GameScoringTest, ABonusFigureCanBeCompletedWithAJoker) {
   EXPECT_EQ(G().ItemRequests, 1);
   EXPECT_TRUE(HasLabel("BONUS"));
   EXPECT_TRUE(HasLabel("150"));
-  // The labels stand at the figure's last cube, (5, 6).
+  // The labels stand over the figure's last cube, (5, 6).
+  const D3DVECTOR at = BoardLabelStart(0, 1, LabelSpan(2, 2, 14, "150"));
   for (int i = 1; i <= ScoreLabelCount; ++i)
     if (ScoreLabels[i].Text == "150") {
-      EXPECT_FLOAT_EQ(ScoreLabels[i].Position.x, -1);
-      EXPECT_FLOAT_EQ(ScoreLabels[i].Position.y, 1);
+      EXPECT_FLOAT_EQ(ScoreLabels[i].Position.x, at.x);
+      EXPECT_FLOAT_EQ(ScoreLabels[i].Position.y, at.y);
     }
 }
 
@@ -229,7 +230,6 @@ TEST_F(GameScoringTest, GrantedItemsFollowTheLevelsFlags) {
   G().GrantItem();
   ASSERT_EQ(G().CubeCount, 1);
   EXPECT_EQ(G().Cubes[1].Kind, ckBomb);
-  EXPECT_EQ(G().Cubes[1].State, csResting);
 
   L.AllowBomb = false;
   L.AllowColorize = true;
@@ -242,6 +242,48 @@ TEST_F(GameScoringTest, GrantedItemsFollowTheLevelsFlags) {
   L.AllowShot = true;
   G().GrantItem();
   EXPECT_EQ(G().Cubes[G().CubeCount].Kind, ckShot);
+  ExpectConsistent();
+}
+
+TEST_F(GameScoringTest, AGrantedItemGrowsInWithSparkleAndItsName) {
+  TLevelInfo& L = G().Levels[1];
+  const struct {
+    bool Bomb, Colorize, Shot;
+    const char* Name;
+  } items[] = {{true, false, false, "BOMB!"}, {false, true, false, "COLORIZE!"}, {false, false, true, "SHOT!"}};
+  for (const auto& item : items) {
+    SCOPED_TRACE(item.Name);
+    L.AllowBomb = item.Bomb;
+    L.AllowColorize = item.Colorize;
+    L.AllowShot = item.Shot;
+    ClearAllParticles();
+    G().GrantItem();
+    const TCube& c = G().Cubes[G().CubeCount];
+    EXPECT_EQ(c.State, csAppearing);
+    EXPECT_FLOAT_EQ(c.Scale.x, 0.3f) << "starts small like a new cube";
+    EXPECT_EQ(G().Board[c.X][c.Y].State, 1) << "not yet a full-size cube";
+    EXPECT_TRUE(HasLabel(item.Name));
+    EXPECT_NE(ParticleLists[6], nullptr) << "a burst of sparkle";
+    ExpectConsistent();
+  }
+  // Once grown, the items are cubes like any other.
+  ASSERT_EQ(G().CubeCount, 3);
+  Put(9, 9, 1);  // a colour in play, so the update brings no new turn
+  for (int n = 0; n < 30; ++n) G().Update(16);
+  for (int i = 1; i <= 3; ++i) {
+    EXPECT_NE(G().Cubes[i].State, csAppearing);
+    EXPECT_EQ(G().Board[G().Cubes[i].X][G().Cubes[i].Y].State, 2);
+  }
+}
+
+TEST_F(GameScoringTest, AnItemOnAFullBoardShowsNothing) {
+  for (int x = 1; x <= 9; ++x)
+    for (int y = 1; y <= 9; ++y) Put(x, y, static_cast<TCubeKind>(1 + (x * 3 + y) % 5));
+  G().Levels[1].AllowBomb = true;
+  ClearScoreLabels();
+  G().GrantItem();
+  EXPECT_EQ(G().CubeCount, 81);
+  EXPECT_EQ(ScoreLabelCount, 0);
   ExpectConsistent();
 }
 
