@@ -207,4 +207,8 @@ TEST_F(DialogTest, BadSettingsAreShownNotFatal) {
   ASSERT_TRUE(Options);
   EXPECT_EQ(Options->Texture, 1);
   EXPECT_EQ(Options->Resolution, 6);
+  // The Homepage button still has its address.
+  ShellRecording = true;
+  EXPECT_TRUE(s.PressKey(SDLK_h, true));
+  EXPECT_THAT(ShellCalls, ElementsAre(DefaultHomePage));
 }
