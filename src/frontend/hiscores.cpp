@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -12,22 +13,53 @@
 #include "audio/sounds.h"
 #include "frontend/fonts.h"
 #include "platform/win32/io_error.h"
+#include "platform/win32/message_box.h"
 #include "platform/win32/paths.h"
+#include "platform/win32/virtual_keys.h"
+#include "shell/debug_log.h"
 
 std::unique_ptr<THiScores> HiScores;
 
 namespace {
 constexpr int SoundMenuKey = 23;
-constexpr std::uint8_t KeyBackspace = 8;
-constexpr std::uint8_t KeyEnter = 13;
 
 constexpr int TableFont = 1;
 constexpr int TableSize = 9;
 constexpr float TableZ = 0.1f;
 constexpr int ColourRow = 4;
 constexpr int ColourEditing = 5;
+constexpr float NameX = 2.0f;
 
-float RowY(int Row) { return 2.9f - 0.56f * static_cast<float>(Row); }
+// The prompt is smaller than the rows and opens a gap under the edited row.
+constexpr int PromptSize = 7;
+constexpr float PromptGap = 0.4f;
+constexpr float PromptBelowRow = 0.44f;
+
+const char* const DamagedSuffix = ".damaged";
+
+// Width of Text in font Font at Size, as DrawText3D would advance the pen.
+float TextWidth(int Font, int Size, const std::string& Text) {
+  const float s = static_cast<float>(Size) * 0.001f;
+  float width = 0;
+  for (const char c : Text) {
+    const int g = GlyphNumber(c);
+    if (g == GlyphSpace)
+      width += SpaceAdvance * s;
+    else if (g != GlyphSkipped && g <= Fonts[static_cast<std::size_t>(Font)].GlyphCount)
+      width += static_cast<float>(Fonts[static_cast<std::size_t>(Font)].Widths[static_cast<std::size_t>(g)]) * s;
+  }
+  return width;
+}
+
+std::string ReadWholeFile(const std::string& Path, std::size_t Limit) {
+  std::ifstream in(Path, std::ios::binary);
+  if (!in) return {};
+  std::string bytes(Limit, '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (in.bad()) throw EInOutError(Path, "cannot read the high score file");
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  return bytes;
+}
 
 void PutInt32(std::string& Out, std::int32_t Value) {
   const auto u = static_cast<std::uint32_t>(Value);
@@ -85,38 +117,86 @@ std::string THiScores::Image() const {
   return out;
 }
 
-// Takes whole entries in file order and stops at the first one that is not
-// sound (cut off, or a name longer than 15); the rest keep their values. A file
-// longer than the two tables is read for its first 400 bytes only, so trailing
-// bytes can never overwrite good entries.
-void THiScores::ReadImage(const std::string& Bytes) {
+// Takes every whole entry in file order. A name longer than 15 is cut to 15
+// (its score is still good, and the original file is kept for the player); a
+// cut-off entry keeps its old value. Only the first 400 bytes are read, so
+// trailing bytes can never overwrite good entries.
+std::string THiScores::ReadImage(const std::string& Bytes) {
+  std::string problem;
+  if (Bytes.size() != HiScoreFileBytes)
+    problem = "it holds " + std::to_string(Bytes.size()) + " bytes instead of " + std::to_string(HiScoreFileBytes);
   const std::size_t usable = std::min(Bytes.size(), HiScoreFileBytes);
   const std::size_t entries = usable / HiScoreEntryBytes;
   for (std::size_t k = 0; k < entries; ++k) {
     const char* p = Bytes.data() + k * HiScoreEntryBytes;
+    const int table = static_cast<int>(k / HiScoreRows) + 1, row = static_cast<int>(k % HiScoreRows) + 1;
     const auto length = static_cast<std::uint8_t>(p[0]);
-    if (length > HiScoreNameMax) return;
-    THiScoreEntry& e = Entry(static_cast<int>(k / HiScoreRows) + 1, static_cast<int>(k % HiScoreRows) + 1);
-    e.NameLength = length;
+    if (length > HiScoreNameMax && problem.empty())
+      problem = "entry " + std::to_string(row) + " of table " + std::to_string(table) + " has a name of " +
+                std::to_string(length) + " characters";
+    THiScoreEntry& e = Entry(table, row);
+    e.NameLength = std::min<std::uint8_t>(length, HiScoreNameMax);
     std::memcpy(e.NameChars.data(), p + 1, HiScoreNameMax);
     e.Score = GetInt32(p + 16);
   }
+  return problem;
 }
 
 void THiScores::LoadScores() {
   const std::string path = ResolvePath(HiScoresFileName);
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return;  // no file yet: the defaults stand
+  std::error_code ec;
+  Stored_ = Image();  // no file: the defaults stand, and nothing needs writing
+  if (!std::filesystem::exists(path, ec)) return;
   // Never read more than a little past the image: a huge file must not be
   // pulled into memory just to be ignored.
-  std::string bytes(HiScoreFileBytes, '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (in.bad()) throw EInOutError(path, "cannot read the high score file");
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  ReadImage(bytes);
+  const std::string bytes = ReadWholeFile(path, HiScoreFileBytes + 1);
+  const std::string problem = ReadImage(bytes);
+  // What the file holds now counts as stored, damaged or not: only a real
+  // change (a new entry) rewrites it.
+  Stored_ = Image();
+  if (problem.empty()) return;
+
+  const std::string kept = path + DamagedSuffix;
+  // The same damage seen on an earlier start was reported then.
+  if (std::filesystem::exists(kept, ec) && ReadWholeFile(kept, HiScoreFileBytes + 1) == bytes) {
+    DebugLog(false, " High score file still damaged: \"" + path + "\": " + problem);
+    return;
+  }
+  DamagedPath_ = path;
+  DamagedOriginal_ = bytes;
+  std::string text = "The high score file \"" + path + "\" is damaged (" + problem + "). The scores that could be read are shown";
+  try {
+    text += "; the original file is kept as \"" + KeepDamagedFile(path, bytes) + "\".";
+  } catch (const std::exception& e) {
+    DebugLog(false, std::string(" ") + e.what());
+    text += "; the original file stays as it is until the table changes.";
+  }
+  DebugLog(false, " " + text);
+  ShowErrorMessage(text);
 }
 
-void THiScores::SaveScores() { AtomicWriteFile(WritablePath(HiScoresFileName), Image()); }
+// Beside the damaged file, where the player finds it; failing that (a
+// read-only game folder), in the folder the game writes to.
+std::string THiScores::KeepDamagedFile(const std::string& Path, const std::string& Bytes) {
+  std::string kept = Path + DamagedSuffix;
+  try {
+    AtomicWriteFile(kept, Bytes);
+  } catch (const EInOutError&) {
+    kept = WritablePath(std::string(HiScoresFileName) + DamagedSuffix);
+    AtomicWriteFile(kept, Bytes);
+  }
+  DamagedOriginal_.clear();
+  return kept;
+}
+
+void THiScores::SaveScores() {
+  const std::string image = Image();
+  if (image == Stored_) return;
+  // The damaged original must be safe before the file is replaced.
+  if (!DamagedOriginal_.empty()) KeepDamagedFile(DamagedPath_, DamagedOriginal_);
+  AtomicWriteFile(WritablePath(HiScoresFileName), image);
+  Stored_ = image;
+}
 
 std::uint8_t THiScores::InsertScore(std::int32_t Score) {
   const int t = (ShownTable == 2) ? 2 : 1;
@@ -133,37 +213,74 @@ std::uint8_t THiScores::InsertScore(std::int32_t Score) {
   return static_cast<std::uint8_t>(row);
 }
 
+char NameCharOfKey(std::uint8_t Key) {
+  if ((Key >= '0' && Key <= '9') || (Key >= 'A' && Key <= 'Z') || Key == VK_SPACE) return static_cast<char>(Key);
+  // Keys whose code is not their character: the number pad and the
+  // punctuation keys (as on a US layout); only those the font has survive.
+  char c = 0;
+  if (Key >= 96 && Key <= 105) c = static_cast<char>('0' + (Key - 96));
+  switch (Key) {
+    case 107: c = '+'; break;
+    case 109: c = '-'; break;
+    case 110: c = '.'; break;
+    case 111: c = '/'; break;
+    case 187: c = '='; break;
+    case 188: c = ','; break;
+    case 189: c = '-'; break;
+    case 190: c = '.'; break;
+    case 191: c = '/'; break;
+    case 222: c = '\''; break;
+    default: break;
+  }
+  const int g = GlyphNumber(c);
+  return (g >= 1 && g < GlyphSpace) ? c : 0;
+}
+
 void THiScores::EditKey(std::uint8_t Key) {
   PlaySound(SoundMenuKey);
-  if (Key == KeyEnter) {
-    SaveScores();
+  if (Key == VK_RETURN || Key == VK_ESCAPE) {
+    // Either way the new entry is kept: Escape only skips the rest of the name.
     Editing = false;
+    SaveScores();
     return;
   }
   if (EditRow < 1 || EditRow > HiScoreRows) return;
   THiScoreEntry& e = Entry(ShownTable == 2 ? 2 : 1, EditRow);
-  if (Key == KeyBackspace) {
+  if (Key == VK_BACK) {
     if (e.NameLength > 0) e.NameLength--;
-  } else if (e.NameLength < HiScoreNameMax) {
-    e.NameChars[e.NameLength++] = static_cast<char>(Key);
+  } else if (const char c = NameCharOfKey(Key); c != 0 && e.NameLength < HiScoreNameMax) {
+    e.NameChars[e.NameLength++] = c;
   }
 }
 
+float HiScoreRowY(int Row, int EditRow) {
+  float y = 2.9f - 0.56f * static_cast<float>(Row);
+  if (EditRow >= 1 && Row > EditRow) y -= PromptGap;
+  return y;
+}
+
+float NamePromptY(int EditRow) { return HiScoreRowY(EditRow, EditRow) - PromptBelowRow; }
+
 void THiScores::DrawScores(double Time) {
   const int t = (ShownTable == 2) ? 2 : 1;
-  float caretX = 2.0f;
+  const int editRow = Editing ? EditRow : 0;
+  float caretX = NameX;
   for (int i = 1; i <= HiScoreRows; ++i) {
     const THiScoreEntry& e = Entry(t, i);
-    const bool edited = Editing && i == EditRow;
+    const bool edited = i == editRow;
     const int colour = edited ? ColourEditing : ColourRow;
-    const float pen = DrawText3D(TableFont, colour, TableSize, 2.0f, RowY(i), e.Name(), TableZ, 255);
+    const float y = HiScoreRowY(i, editRow);
+    const float pen = DrawText3D(TableFont, colour, TableSize, NameX, y, e.Name(), TableZ, 255);
     if (edited) caretX = pen;
-    DrawText3D(TableFont, colour, TableSize, -4.5f, RowY(i), std::to_string(e.Score), TableZ, 255);
+    // Scores end under the right edge of their heading, whatever their length.
+    const std::string score = std::to_string(e.Score);
+    DrawText3D(TableFont, colour, TableSize, ScoreColumnRight + TextWidth(TableFont, TableSize, score), y, score,
+               TableZ, 255);
   }
-  if (Editing) {
+  if (editRow >= 1 && editRow <= HiScoreRows) {
     // The caret blinks with a period of about 314 ms.
     const int alpha = static_cast<int>(std::lround(std::fabs(std::cos(Time / 100.0)) * 255.0));
-    DrawText3D(TableFont, ColourEditing, TableSize, caretX, RowY(EditRow), "|", TableZ, alpha);
-    DrawText3D(TableFont, ColourRow, TableSize, -3.5f, -5.3f, "enter your name", TableZ, 255);
+    DrawText3D(TableFont, ColourEditing, TableSize, caretX, HiScoreRowY(editRow, editRow), "|", TableZ, alpha);
+    DrawText3D(TableFont, ColourEditing, PromptSize, NameX, NamePromptY(editRow), "enter your name", TableZ, 255);
   }
 }

@@ -30,18 +30,27 @@ class THiScores {
   THiScores();  // defaults, then LoadScores
 
   void SetDefaults();
-  // Reads the file when it exists; a missing file keeps the defaults. Whole
-  // entries are taken up to the first unsound one (cut off, name over 15).
+  // Reads the file when it exists; a missing file keeps the defaults. A
+  // damaged file (not 400 bytes, a name over 15) is reported once, with the
+  // original kept beside it as "Hiscores.dat.damaged"; every whole entry is
+  // still taken.
   void LoadScores();
-  void SaveScores();  // writes the 400-byte image atomically
+  // Writes the 400-byte image atomically, but only when the tables differ
+  // from what the file holds: viewing a table never rewrites it.
+  void SaveScores();
   // Inserts Score into table ShownTable; returns its row, 0 when it does not enter.
   std::uint8_t InsertScore(std::int32_t Score);
-  void EditKey(std::uint8_t Key);  // Windows virtual-key code
+  // One key of name entry (Windows virtual-key code): only keys whose
+  // character the font can draw are typed; Enter or Escape ends the entry.
+  void EditKey(std::uint8_t Key);
   void DrawScores(double Time);    // Time: the window's TotalTime in ms (drives the caret blink)
 
-  // The 400-byte file image of both tables, and its inverse.
+  // The 400-byte file image of both tables, and its inverse. ReadImage
+  // returns what is wrong with Bytes, empty when they are a sound table.
   std::string Image() const;
-  void ReadImage(const std::string& Bytes);
+  std::string ReadImage(const std::string& Bytes);
+  // The tables differ from the file (a new entry or name not yet written).
+  bool Changed() const { return Image() != Stored_; }
 
   THiScoreEntry& Entry(int Table, int Row);  // range-checked
 
@@ -49,7 +58,25 @@ class THiScores {
   std::uint8_t ShownTable = 1;            // 1 or 2
   bool Editing = false;                   // a name is being typed
   std::uint8_t EditRow = 0;               // 1..10 while Editing
+
+ private:
+  // Copies a damaged file's bytes to "<name>.damaged"; returns where.
+  std::string KeepDamagedFile(const std::string& Path, const std::string& Bytes);
+
+  std::string Stored_;           // the image the file holds, as read or last written
+  std::string DamagedOriginal_;  // the damaged file's bytes until they are kept safe
+  std::string DamagedPath_;      // where that file was read from
 };
+
+// The character a name-entry key types, or 0 for a key that types nothing
+// the font can draw (Shift, Control, Alt, Caps Lock, F-keys...).
+char NameCharOfKey(std::uint8_t Key);
+
+// Where the score column ends (towards -x) and where the name prompt goes
+// while a name is typed: inside the table's panel, under the edited row.
+constexpr float ScoreColumnRight = -5.6f;
+float HiScoreRowY(int Row, int EditRow);  // EditRow 0: no row is edited
+float NamePromptY(int EditRow);
 
 extern std::unique_ptr<THiScores> HiScores;
 

@@ -221,12 +221,10 @@ void PauseCommand(int Item) {
 }
 
 void HiScoresCommand(int Item, bool Enter) {
-  if (!Enter) {
-    GameState = gsMenu;
-    Menu->SetPage(mpMain);
-    return;
-  }
-  if (Item == 1) {
+  if (!Enter || Item == 1) {
+    // Every way out keeps a new entry, even one whose name was never
+    // confirmed; an unchanged table is not rewritten.
+    HiScores->Editing = false;
     HiScores->SaveScores();
     GameState = gsMenu;
     Menu->SetPage(mpMain);
@@ -239,14 +237,19 @@ void HiScoresCommand(int Item, bool Enter) {
   }
 }
 
-// A fresh game of the current mode, as StartGame leaves it.
-void FreshGame() {
-  const std::uint8_t mode = Game->Mode;
-  Game->Level = 1;
-  Game->ClearBoard();
-  Game->Levels[1].Progress = 0;
-  Game->Mode = mode;
-  Game->NewGame();
+// Moves a save that could not be loaded out of the way, to "<name>.damaged"
+// beside it (replacing an older one), so that it is not offered again but the
+// player still has it. Returns where it went, empty when it could not move.
+std::string SetDamagedSaveAside(int Mode) {
+  const std::string path = ResolvePath(SaveFileNames[static_cast<std::size_t>(Mode == 2 ? 2 : 1)]);
+  const std::string kept = path + ".damaged";
+  std::error_code ec;
+  std::filesystem::rename(path, kept, ec);
+  if (ec) {
+    DebugLog(false, " Cannot keep \"" + path + "\" as \"" + kept + "\": " + ec.message());
+    return {};
+  }
+  return kept;
 }
 
 void SavedGameCommand(int Item) {
@@ -255,11 +258,13 @@ void SavedGameCommand(int Item) {
     try {
       Game->LoadGame(Game->Mode);
     } catch (const EInOutError& e) {
-      // A damaged save must not leave a half-loaded board: say which file it
-      // was and play a fresh game instead; the file itself stays as it is.
+      // A rejected file changes nothing: the fresh game StartGame set up is
+      // played instead. Say which file it was and where it is now.
+      const std::string kept = SetDamagedSaveAside(Game->Mode);
+      std::string text = std::string(e.what()) + "\n\nThis saved game cannot be continued; a new game starts.";
+      if (!kept.empty()) text += " The damaged file is kept as \"" + kept + "\".";
       DebugLog(false, std::string(" ") + e.what());
-      ShowErrorMessage(e.what());
-      FreshGame();
+      ShowErrorMessage(text);
       Game->EndPhase = epPlaying;
     }
     Menu->SetPage(mpPlaying);
@@ -395,7 +400,14 @@ void MenuCommand(std::uint16_t Key) {
       TutorialCommand(r.Item, enter);
       break;
     case mpHints:
-      if (enter) HintsCommand(r.Item);
+      if (enter) {
+        HintsCommand(r.Item);
+      } else {
+        // Back to the choice of game, as on the other pages; the mode's music
+        // started with the choice gives way to the menu's again.
+        BackToMainMenu();
+        Menu->SetPage(mpChooseGame);
+      }
       break;
     default:
       break;

@@ -257,6 +257,15 @@ void TFormMain::Show() {
 }
 
 void TFormMain::SaveRunningGame(bool Report) {
+  // Nor a new high score whose name was still being typed.
+  if (GameState == gsHiScores && HiScores) {
+    try {
+      HiScores->SaveScores();
+    } catch (const std::exception& e) {
+      CloseStep([&] { DebugLog(false, std::string(" Saving the high scores failed: ") + e.what()); });
+      if (Report) ShowErrorMessage(e.what());
+    }
+  }
   // Closing the window must not lose a running game: it is saved as the pause
   // menu's quit does. Not while the saved-game offer is open (the file on disk
   // is the game on offer) nor after the game is lost.

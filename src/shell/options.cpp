@@ -53,6 +53,9 @@ TOptions::TOptions() {
                   {1152, 864}, {1280, 768}, {1280, 960}, {1280, 1024}, {0, 0}}};
   ColorDepths = {16, 32};
   ResetCamera();
+  // A settings error stops Load before the bundle is read: the Homepage
+  // button must still have somewhere to go.
+  HomePage = DefaultHomePage;
 }
 
 void TOptions::Load() {

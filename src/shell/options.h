@@ -26,7 +26,8 @@ extern const char* const DefaultHomePage;
 
 class TOptions {
  public:
-  // Fills the tables and resets the camera; the saved fields stay zero until Load.
+  // Fills the tables, resets the camera and sets the default home page; the
+  // saved fields stay zero until Load.
   TOptions();
 
   void Load();  // ReadRegistry, then ReadBundle

@@ -262,6 +262,40 @@ TEST(ShippedMenu, VolumeBarsSitInTheirClickRows) {
   }
 }
 
+// The options page stands on the menu's glass panel (centre (-1.8, -0.55),
+// 5.4 by 4.4 units each way, its rim 0.1 wide): every label and control lies
+// inside it, the three rows are evenly spaced, each label heads its row at the
+// same distance, and every row is centred on the panel.
+TEST(ShippedMenu, OptionsPageRowsAreEvenAndCentredInThePanel) {
+  const MenuFile& m = Menu();
+  constexpr float PanelX = -1.8f, PanelY = -0.55f, HalfW = 5.4f - 0.1f, HalfH = 4.4f - 0.1f;
+  for (int i = 1; i <= static_cast<int>(m.Pages[3].size()); ++i) {
+    const MenuItem& it = m.Item(3, i);
+    if (it.W >= 14) continue;  // the full-screen overlay of the tubes and title
+    EXPECT_LE(std::abs(it.X - PanelX) + it.W / 2, HalfW) << "item " << i << " leaves the panel sideways";
+    EXPECT_LE(std::abs(it.Y - PanelY) + it.H / 2, HalfH) << "item " << i << " leaves the panel";
+  }
+  struct TRow { int Label, Down, Middle, Up; };
+  const TRow rows[] = {{5, 4, 7, 6}, {9, 8, 11, 10}, {13, 12, 15, 14}};
+  const float gap1 = m.Item(3, 7).Y - m.Item(3, 11).Y, gap2 = m.Item(3, 11).Y - m.Item(3, 15).Y;
+  EXPECT_NEAR(gap1, gap2, 0.01f) << "rows unevenly spaced";
+  const float labelAbove = m.Item(3, 5).Y - m.Item(3, 7).Y;
+  for (const TRow& r : rows) {
+    SCOPED_TRACE("row of label " + std::to_string(r.Label));
+    EXPECT_NEAR(m.Item(3, r.Label).Y - m.Item(3, r.Middle).Y, labelAbove, 1e-3f);
+    EXPECT_NEAR(m.Item(3, r.Down).Y, m.Item(3, r.Middle).Y, 1e-3f);
+    EXPECT_NEAR(m.Item(3, r.Up).Y, m.Item(3, r.Middle).Y, 1e-3f);
+    float left = -1e9f, right = 1e9f;  // screen left is +x
+    for (int i : {r.Label, r.Down, r.Middle, r.Up}) {
+      left = std::max(left, m.Item(3, i).X + m.Item(3, i).W / 2);
+      right = std::min(right, m.Item(3, i).X - m.Item(3, i).W / 2);
+    }
+    EXPECT_NEAR((left + right) / 2, PanelX, 0.05f) << "row off centre";
+  }
+  // The stand-in for a highlighted label takes a label's place.
+  EXPECT_NEAR(m.Item(3, 3).Y, m.Item(3, 5).Y, 1e-3f);
+}
+
 // Two selectable items on one page must not overlap, except the pairs of
 // which only one is shown at a time.
 TEST(ShippedMenu, SelectableItemsDoNotOverlapAndStayOnScreen) {

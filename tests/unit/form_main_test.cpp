@@ -299,6 +299,22 @@ TEST_F(FormMainTest, ClosingDuringPlaySavesTheGame) {
   EXPECT_EQ(D3DDevice, nullptr);
 }
 
+// Closing the window while a new high score is being named keeps the entry.
+TEST_F(FormMainTest, ClosingDuringNameEntryKeepsTheNewScore) {
+  OpenWindow();
+  Game->Mode = 1;
+  Game->Score = 123456;
+  GameState = gsGameOver;
+  FormMain->FormKeyDown('X');
+  ASSERT_TRUE(HiScores->Editing);
+  FormMain->FormKeyDown(16);  // Shift
+  FormMain->FormKeyDown('K');
+  FormMain->Close();
+  THiScores onDisk;
+  EXPECT_EQ(onDisk.Entry(1, 1).Score, 123456);
+  EXPECT_EQ(onDisk.Entry(1, 1).Name(), "K");
+}
+
 TEST_F(FormMainTest, ClosingLeavesTheFileAloneOnTheSavedGameOfferAndAfterGameOver) {
   OpenWindow();
   StartPlaying();

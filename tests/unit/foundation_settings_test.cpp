@@ -139,6 +139,7 @@ TEST_F(SettingsTest, BadValuesRaiseAndLeaveDefaultsNotZeros) {
     EXPECT_EQ(o.Texture, 1);
     EXPECT_EQ(o.SoundVol, 9);
     EXPECT_TRUE(o.Help);
+    EXPECT_EQ(o.HomePage, DefaultHomePage);  // the bundle was never reached
   }
 }
 

@@ -1,12 +1,18 @@
 // High score tables: defaults, the 400-byte file (round trip, short, long and
-// damaged files), insertion and name entry.
+// damaged files, no rewrite of an unchanged table), insertion, name entry and
+// the placement of the drawn table.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <map>
 #include <random>
 
 #include "audio/sounds.h"
+#include "frontend/fonts.h"
 #include "frontend/hiscores.h"
 #include "menu_test_support.h"
+#include "platform/win32/message_box.h"
+#include "shell/scene.h"
 
 namespace {
 
@@ -18,9 +24,21 @@ class HiScoresTest : public ::testing::Test {
   void SetUp() override {
     AudioRecording = true;
     AudioCalls.clear();
+    MessageBoxRecording = true;
+    MessageBoxCalls.clear();
   }
-  void TearDown() override { AudioRecording = false; }
+  void TearDown() override {
+    AudioRecording = false;
+    MessageBoxRecording = false;
+  }
   std::filesystem::path File() const { return folder.Game() / "data" / "Hiscores.dat"; }
+  std::filesystem::path Damaged() const { return folder.Game() / "data" / "Hiscores.dat.damaged"; }
+  // Twenty good entries, "P1" .. "P20", scores 5000 - i.
+  static std::string GoodImage() {
+    std::string image;
+    for (int i = 1; i <= 20; ++i) image += EntryBytes("P" + std::to_string(i), 5000 - i);
+    return image;
+  }
 
   // One 20-byte entry as the file holds it.
   static std::string EntryBytes(const std::string& Name, std::int32_t Score, int Length = -1) {
@@ -108,16 +126,93 @@ TEST_F(HiScoresTest, LongFileIsReadForItsFirst400BytesOnly) {
   EXPECT_EQ(h.Entry(2, 10).Score, 2000);
 }
 
-TEST_F(HiScoresTest, NameLengthAbove15StopsReadingAtThatEntry) {
-  std::string image;
-  for (int i = 1; i <= 20; ++i) image += EntryBytes("GOOD", 10 * i);
+// A bad length byte in entry 4: the entries after it are still read, the
+// damage is reported once naming the file, the original is kept beside it,
+// and viewing (saving an unchanged table) leaves the file as it is.
+TEST_F(HiScoresTest, ADamagedTableIsReportedOnceAndKeptUntilItChanges) {
+  std::string image = GoodImage();
   image[20 * 3] = 16;  // entry 4 of table 1 claims 16 characters
   WriteBytes(File(), image);
   THiScores h;
-  EXPECT_EQ(h.Entry(1, 3).Name(), "GOOD");
-  EXPECT_EQ(h.Entry(1, 3).Score, 30);
-  ExpectDefault(h, 1, 4);
-  ExpectDefault(h, 2, 10);
+  EXPECT_EQ(h.Entry(1, 3).Name(), "P3");
+  EXPECT_EQ(h.Entry(1, 4).Score, 4996);  // its score survives, its name is cut to 15
+  EXPECT_EQ(h.Entry(1, 4).Name().size(), 15u);
+  EXPECT_EQ(h.Entry(1, 5).Name(), "P5");
+  EXPECT_EQ(h.Entry(2, 10).Name(), "P20");
+  ASSERT_EQ(MessageBoxCalls.size(), 1u);
+  EXPECT_NE(MessageBoxCalls[0].Text.find(File().string()), std::string::npos) << MessageBoxCalls[0].Text;
+  EXPECT_NE(MessageBoxCalls[0].Text.find("Hiscores.dat.damaged"), std::string::npos);
+  EXPECT_EQ(ReadBytes(Damaged()), image);
+
+  h.SaveScores();  // leaving the table without a new entry
+  EXPECT_EQ(ReadBytes(File()), image);
+
+  // The next start finds the same damage: logged, not shown again.
+  THiScores again;
+  EXPECT_EQ(MessageBoxCalls.size(), 1u);
+
+  // A new entry rewrites the table; the original stays in the kept copy.
+  again.ShownTable = 2;
+  again.EditRow = again.InsertScore(9000);
+  again.Editing = true;
+  again.EditKey('Q');
+  again.EditKey(13);
+  THiScores back;
+  EXPECT_EQ(back.Entry(2, 1).Name(), "Q");
+  EXPECT_EQ(back.Entry(1, 5).Name(), "P5");
+  EXPECT_EQ(ReadBytes(File()).size(), 400u);
+  EXPECT_EQ(ReadBytes(Damaged()), image);
+  EXPECT_EQ(MessageBoxCalls.size(), 1u);
+}
+
+// A damaged file different from the one kept earlier replaces the kept copy
+// and is reported; a cut-off file counts as damaged too.
+TEST_F(HiScoresTest, ANewlyDamagedFileReplacesTheOlderKeptCopy) {
+  WriteBytes(Damaged(), "older damage");
+  const std::string cut = GoodImage().substr(0, 130);
+  WriteBytes(File(), cut);
+  THiScores h;
+  EXPECT_EQ(h.Entry(1, 6).Name(), "P6");
+  ExpectDefault(h, 1, 7);  // cut off inside entry 7
+  ASSERT_EQ(MessageBoxCalls.size(), 1u);
+  EXPECT_NE(MessageBoxCalls[0].Text.find("130 bytes"), std::string::npos) << MessageBoxCalls[0].Text;
+  EXPECT_EQ(ReadBytes(Damaged()), cut);
+  EXPECT_EQ(ReadBytes(File()), cut);
+}
+
+// The reproducer of a table cut down just by viewing it: twenty stored
+// entries, one bad length byte in entry 4 of table 1 (kept as a file in
+// tests/unit/data). Reading and leaving the table changes no byte.
+TEST_F(HiScoresTest, ViewingTheDamagedReproducerChangesNothing) {
+  const std::string image =
+      ReadBytes(std::filesystem::path(VOXARINE_SOURCE_DIR) / "tests" / "unit" / "data" / "Hiscores-bad-entry4.dat");
+  ASSERT_EQ(image.size(), 400u);
+  WriteBytes(File(), image);
+  THiScores h;
+  h.SaveScores();
+  EXPECT_EQ(ReadBytes(File()), image);
+  EXPECT_EQ(ReadBytes(Damaged()), image);
+  int named = 0;
+  for (int t = 1; t <= 2; ++t)
+    for (int i = 1; i <= 10; ++i) named += h.Entry(t, i).Name() != "Anonymous";
+  EXPECT_EQ(named, 20);  // every stored entry is shown, none fell back to a default
+}
+
+TEST_F(HiScoresTest, AnUnchangedTableIsNeverRewritten) {
+  WriteBytes(File(), GoodImage());
+  const auto before = std::filesystem::last_write_time(File());
+  std::filesystem::last_write_time(File(), before - std::chrono::hours(1));
+  const auto old = std::filesystem::last_write_time(File());
+  THiScores h;
+  h.SaveScores();
+  EXPECT_EQ(std::filesystem::last_write_time(File()), old);
+  EXPECT_TRUE(MessageBoxCalls.empty());
+  EXPECT_FALSE(std::filesystem::exists(Damaged()));
+  // Without a file there is nothing to rewrite either: the defaults stay unwritten.
+  std::filesystem::remove(File());
+  THiScores fresh;
+  fresh.SaveScores();
+  EXPECT_FALSE(std::filesystem::exists(File()));
 }
 
 TEST_F(HiScoresTest, GarbageFilesNeverGiveOverlongNamesOrCrash) {
@@ -129,6 +224,7 @@ TEST_F(HiScoresTest, GarbageFilesNeverGiveOverlongNamesOrCrash) {
     THiScores h;
     for (int t = 1; t <= 2; ++t)
       for (int i = 1; i <= 10; ++i) EXPECT_LE(h.Entry(t, i).Name().size(), 15u);
+    h.Entry(1, 1).Score ^= 1;  // a change, so that the table is written
     h.SaveScores();
     EXPECT_EQ(ReadBytes(File()).size(), 400u);
   }
@@ -187,6 +283,40 @@ TEST_F(HiScoresTest, NameEntryTypesCapsAndDigitsUpTo15AndSavesOnEnter) {
   for (const TAudioCall& c : AudioCalls) EXPECT_EQ(c.Arg, 23);
 }
 
+// Only what the font can draw is typed: Shift before a capital, Control, Alt,
+// Caps Lock, F-keys and arrows add nothing; the number pad types digits.
+TEST_F(HiScoresTest, NameEntryIgnoresKeysWithoutAGlyph) {
+  THiScores h;
+  h.EditRow = h.InsertScore(3000);
+  h.Editing = true;
+  const std::uint8_t keys[] = {16, 'Q', 16, 'A', 32, 17, 18, 20, 'T', 112, 39, 9, 46, 97, 105, 189, 190, 186, 0};
+  for (std::uint8_t k : keys) h.EditKey(k);
+  EXPECT_EQ(h.Entry(1, 1).Name(), "QA T19-.");
+  for (char c : h.Entry(1, 1).Name()) {
+    const int g = GlyphNumber(c);
+    EXPECT_TRUE((g >= 1 && g <= 51) || g == GlyphSpace) << int(c);
+  }
+  // Shifted capitals no longer take two places each: 15 letters fit.
+  for (int i = 0; i < 20; ++i) {
+    h.EditKey(16);
+    h.EditKey('Z');
+  }
+  EXPECT_EQ(h.Entry(1, 1).Name(), "QA T19-." + std::string(7, 'Z'));
+}
+
+// Escape ends the name as Enter does and keeps the new entry.
+TEST_F(HiScoresTest, EscapeDuringNameEntryKeepsTheEntry) {
+  THiScores h;
+  h.EditRow = h.InsertScore(2500);
+  h.Editing = true;
+  h.EditKey('J');
+  h.EditKey(27);
+  EXPECT_FALSE(h.Editing);
+  THiScores back;
+  EXPECT_EQ(back.Entry(1, 1).Name(), "J");
+  EXPECT_EQ(back.Entry(1, 1).Score, 2500);
+}
+
 TEST_F(HiScoresTest, EnterWithAnEmptyNameStoresAnEmptyName) {
   THiScores h;
   h.EditRow = h.InsertScore(2000);
@@ -204,6 +334,89 @@ TEST_F(HiScoresTest, SavingGoesToTheWritableFolderAndReadingFindsIt) {
   EXPECT_EQ(menutest::ReadBytes(WritablePath("data\\HISCORES.DAT")).size(), 400u);
   THiScores back;
   EXPECT_EQ(back.Entry(1, 2).Name(), "HERE");
+}
+
+// ---- The drawn table ----------------------------------------------------------
+
+class HiScoresDrawTest : public HiScoresTest {
+ protected:
+  void SetUp() override {
+    HiScoresTest::SetUp();
+    D3DDevice = menutest::MakeRecordingDevice();
+    ASSERT_NE(D3DDevice, nullptr);
+    saved = Fonts[1];
+    Fonts[1].GlyphCount = 51;
+    for (int g = 1; g <= 51; ++g) Fonts[1].Widths[static_cast<std::size_t>(g)] = 20 + g;  // every glyph its own width
+  }
+  void TearDown() override {
+    Fonts[1] = saved;
+    SafeRelease(D3DDevice);
+    HiScoresTest::TearDown();
+  }
+  TRecordDevice* Rec() const { return AsRecordDevice(D3DDevice); }
+
+  // One drawn glyph: its left and right x on screen (text runs along -x),
+  // its centre y and its height.
+  struct TGlyphBox {
+    float Left, Right, Y, Height;
+  };
+  std::vector<TGlyphBox> Glyphs() const {
+    std::vector<TGlyphBox> out;
+    for (const TRecordedDraw& d : Rec()->Draws())
+      out.push_back({d.World._41, d.World._41 - d.World._11, d.World._42, d.World._22});
+    return out;
+  }
+
+  TFont saved;
+};
+
+// Scores of any length end under the right edge of the "SCORE" heading.
+TEST_F(HiScoresDrawTest, ScoresAreRightAlignedInTheirColumn) {
+  THiScores h;
+  for (int i = 1; i <= 10; ++i) h.Entry(1, i).SetName("");  // only scores are drawn
+  h.Entry(1, 1).Score = 1000;
+  h.Entry(1, 2).Score = 2147483647;
+  h.Entry(1, 3).Score = -42;
+  h.Entry(1, 10).Score = 7;
+  Rec()->ClearLog();
+  h.DrawScores(0);
+  std::map<float, TGlyphBox> lastOfRow;  // by row y: the glyph furthest along the text
+  for (const TGlyphBox& g : Glyphs()) {
+    auto it = lastOfRow.find(g.Y);
+    if (it == lastOfRow.end() || g.Right < it->second.Right) lastOfRow[g.Y] = g;
+  }
+  ASSERT_EQ(lastOfRow.size(), 10u);
+  for (const auto& [y, g] : lastOfRow) EXPECT_NEAR(g.Right, ScoreColumnRight, 1e-4f) << "row at y " << y;
+}
+
+// "ENTER YOUR NAME" sits inside the panel, right under the row being typed,
+// clear of every row, for the first and the last row alike.
+TEST_F(HiScoresDrawTest, TheNamePromptSitsUnderTheEditedRowInsideThePanel) {
+  // The table's glass panel (centre -1.8, -0.55; 5.4 by 4.4 units each way)
+  // and the Back button's top edge under it.
+  constexpr float PanelLeft = 3.6f, PanelRight = -7.2f, BackTop = -4.25f + 0.4f;
+  for (int row : {1, 4, 10}) {
+    SCOPED_TRACE(row);
+    THiScores h;
+    h.EditRow = h.InsertScore(1100 - 100 * row + 1);
+    ASSERT_EQ(h.EditRow, row);
+    h.Editing = true;
+    Rec()->ClearLog();
+    h.DrawScores(0);
+    std::vector<TGlyphBox> prompt, rows;
+    for (const TGlyphBox& g : Glyphs()) (g.Height < 0.3f ? prompt : rows).push_back(g);
+    ASSERT_EQ(prompt.size(), std::string("ENTERYOURNAME").size());
+    const float y = prompt[0].Y, half = prompt[0].Height / 2;
+    const float edited = HiScoreRowY(row, row);
+    EXPECT_LT(y, edited);
+    EXPECT_GT(y, edited - 0.6f) << "near its row";
+    EXPECT_GT(y - half, BackTop);
+    for (const TGlyphBox& g : prompt) {
+      EXPECT_LE(g.Left, PanelLeft);
+      EXPECT_GE(g.Right, PanelRight);
+    }
+    for (const TGlyphBox& g : rows) EXPECT_GE(std::fabs(g.Y - y), half + g.Height / 2) << "overlaps a row at y " << g.Y;
+  }
 }
 
 }  // namespace

@@ -210,6 +210,10 @@ TEST_F(DialogTest, BadSettingsAreShownNotFatal) {
   ASSERT_TRUE(Options);
   EXPECT_EQ(Options->Texture, 1);
   EXPECT_EQ(Options->Resolution, 6);
+  // The Homepage button still has its address.
+  ShellRecording = true;
+  EXPECT_TRUE(s.PressKey(SDLK_h, true));
+  EXPECT_THAT(ShellCalls, ElementsAre(DefaultHomePage));
 }
 
 // The display's socket: waiting events are no hang-up; the server's end

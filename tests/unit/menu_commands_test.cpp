@@ -324,20 +324,41 @@ TEST_F(MenuCommandTest, StartingAfreshIgnoresTheSavedGameButKeepsItsFile) {
   EXPECT_EQ(menutest::ReadBytes(SaveFile(2)), saved);
 }
 
-TEST_F(MenuCommandTest, ADamagedSaveIsReportedAndAFreshGameStarts) {
-  menutest::WriteBytes(SaveFile(1), "date\r\n1\r\nbanana\r\n");
+// A save that cannot be loaded: one message naming it and its new name, the
+// fresh game StartGame began (one new level, not two), the file kept beside
+// as "Save1.dat.damaged" (replacing an older one) and never offered again.
+TEST_F(MenuCommandTest, ADamagedSaveIsKeptAsideAndNotOfferedAgain) {
+  const std::string damaged = "date\r\n1\r\nbanana\r\n";
+  const std::filesystem::path kept = folder.Game() / "data" / "Save1.dat.damaged";
+  menutest::WriteBytes(SaveFile(1), damaged);
+  menutest::WriteBytes(kept, "an older damaged save");
   Choose(1);
+  AudioCalls.clear();
   Choose(1);
   ASSERT_EQ(Page(), 7);
+  const int cubes = Game->CubeCount;
+  ASSERT_GT(cubes, 0);
   Choose(2);
   EXPECT_EQ(Page(), 4);
   EXPECT_EQ(GameState, gsGame);
   EXPECT_EQ(Game->EndPhase, epPlaying);
   EXPECT_EQ(Game->Mode, 1);
   EXPECT_EQ(Game->Level, 1);
+  EXPECT_EQ(Game->CubeCount, cubes) << "the board of the one NewGame";
+  const std::vector<std::string> audio = Audio();
+  EXPECT_EQ(std::count(audio.begin(), audio.end(), "PlaySound(0)"), 1) << "one NewLevel sound";
   ASSERT_EQ(MessageBoxCalls.size(), 1u);
-  EXPECT_NE(MessageBoxCalls[0].Text.find("Save1.dat"), std::string::npos);
-  EXPECT_EQ(menutest::ReadBytes(SaveFile(1)), "date\r\n1\r\nbanana\r\n");
+  EXPECT_NE(MessageBoxCalls[0].Text.find("Save1.dat\""), std::string::npos) << MessageBoxCalls[0].Text;
+  EXPECT_NE(MessageBoxCalls[0].Text.find(kept.string()), std::string::npos) << MessageBoxCalls[0].Text;
+  EXPECT_FALSE(std::filesystem::exists(SaveFile(1)));
+  EXPECT_EQ(menutest::ReadBytes(kept), damaged);
+
+  // The next game of that mode starts without the offer.
+  Game->Mode = 1;
+  StartGame();
+  EXPECT_EQ(Page(), 4);
+  EXPECT_EQ(Game->EndPhase, epPlaying);
+  EXPECT_EQ(MessageBoxCalls.size(), 1u);
 }
 
 // ---- Page 6: high score tables --------------------------------------------------------------
@@ -358,17 +379,40 @@ TEST_F(MenuCommandTest, HighScoreTabsSwitchTablesUnlessANameIsBeingTyped) {
   EXPECT_TRUE(Visible(6, 2));
 }
 
-TEST_F(MenuCommandTest, HighScoreBackSavesTheTableButEscapeDoesNot) {
+// Back and Escape (a right click) both leave the table; neither rewrites an
+// unchanged table, both keep a new entry, even one whose name is half typed.
+TEST_F(MenuCommandTest, EveryWayOutOfTheTableKeepsANewEntry) {
+  const std::filesystem::path file = folder.Game() / "data" / "Hiscores.dat";
   Choose(3);
   Escape();
   EXPECT_EQ(GameState, gsMenu);
   EXPECT_EQ(Page(), 1);
-  EXPECT_FALSE(std::filesystem::exists(folder.Game() / "data" / "Hiscores.dat"));
   Choose(3);
   Choose(1);
   EXPECT_EQ(GameState, gsMenu);
   EXPECT_EQ(Page(), 1);
-  EXPECT_EQ(menutest::ReadBytes(folder.Game() / "data" / "Hiscores.dat").size(), 400u);
+  EXPECT_FALSE(std::filesystem::exists(file)) << "nothing changed, nothing written";
+
+  for (const bool rightClick : {true, false}) {
+    SCOPED_TRACE(rightClick ? "right click" : "Back");
+    // As after a lost game: the table of mode 1 with a new entry being named.
+    GameState = gsHiScores;
+    Menu->SetPage(mpHiScores);
+    HiScores->ShownTable = 1;
+    HiScores->EditRow = HiScores->InsertScore(rightClick ? 5000 : 6000);
+    HiScores->Editing = true;
+    HiScores->EditKey('A');
+    if (rightClick)
+      ClickAt(0, 0, 1);
+    else
+      Choose(1);
+    EXPECT_EQ(GameState, gsMenu);
+    EXPECT_EQ(Page(), 1);
+    EXPECT_FALSE(HiScores->Editing);
+    THiScores onDisk;
+    EXPECT_EQ(onDisk.Entry(1, 1).Score, rightClick ? 5000 : 6000);
+    EXPECT_EQ(onDisk.Entry(1, 1).Name(), "A");
+  }
 }
 
 // ---- Page 9: tutorial -----------------------------------------------------------------------------
@@ -433,9 +477,6 @@ TEST_F(MenuCommandTest, HintsSwitchTurnsTheHintsPageOffForTheNextGame) {
   Choose(1);
   Choose(1);
   ASSERT_EQ(Page(), 10);
-  Escape();  // does nothing here
-  EXPECT_EQ(Page(), 10);
-  EXPECT_EQ(GameState, gsHelp);
   Choose(2);
   EXPECT_FALSE(Options->Help);
   EXPECT_FALSE(Visible(10, 2));
@@ -454,6 +495,31 @@ TEST_F(MenuCommandTest, HintsSwitchTurnsTheHintsPageOffForTheNextGame) {
   Choose(1);
   EXPECT_EQ(GameState, gsGame);  // no hints page this time
   EXPECT_EQ(Page(), 7);          // the game just quit is offered
+}
+
+// Escape (or a right click) on the hints page goes back to the choice of
+// game, with the menu's music instead of the mode's.
+TEST_F(MenuCommandTest, EscapeOnTheHintsPageGoesBackToTheChoiceOfGame) {
+  Options->Help = true;
+  for (const bool rightClick : {false, true}) {
+    SCOPED_TRACE(rightClick ? "right click" : "Escape");
+    Choose(1);
+    Choose(2);
+    ASSERT_EQ(Page(), 10);
+    ASSERT_EQ(GameState, gsHelp);
+    AudioCalls.clear();
+    if (rightClick)
+      ClickAt(0, 0, 1);
+    else
+      Escape();
+    EXPECT_EQ(Page(), 2);
+    EXPECT_EQ(GameState, gsMenu);
+    EXPECT_TRUE(Played("PlayMusic(0)"));
+    EXPECT_EQ(LastMenuTrack, 1);
+    EXPECT_TRUE(Options->Help);
+    Escape();
+    ASSERT_EQ(Page(), 1);
+  }
 }
 
 // ---- Starting a game -------------------------------------------------------------------------------

@@ -83,17 +83,18 @@ void LabelPair(std::vector<Job>& jobs, const std::string& name, const std::strin
       Item(ctx, name + (hi ? "_hi" : ""), 3.0f, 0.7f, [&](Canvas& c) {
         TextStyle st;
         st.face = Face::SansBold;
+        // Centred: each label heads its row, above the row's controls.
         st.size = 0.36f;
-        st.align = Align::Right;
+        st.align = Align::Centre;
         st.colour = hi ? Rgb(255, 214, 130) : pal::Text;
         if (hi) {
           TextStyle g = st;
           g.colour = Rgb(255, 160, 40, 0.9f);
-          Image glow = TextLayer(c, text, 2.9f, 0.48f, g);
+          Image glow = TextLayer(c, text, 1.5f, 0.48f, g);
           Blur(glow, static_cast<int>(0.06f * c.Sy));
           c.Img.Over(glow);
         }
-        DrawTextShadowed(c, text, 2.9f, 0.48f, st, Rgb(0, 0, 0, 0.8f), 0.03f, 0, 0.02f);
+        DrawTextShadowed(c, text, 1.5f, 0.48f, st, Rgb(0, 0, 0, 0.8f), 0.03f, 0, 0.02f);
       });
   }});
 }
@@ -144,7 +145,7 @@ void OptionsFrame(const Context& ctx) {
   st.size = 0.62f;
   st.align = Align::Centre;
   st.colour = pal::BrassLight;
-  DrawTextShadowed(c, "Options", WU(-1.8f), WV(3.0f), st, Rgb(0, 0, 0, 0.8f), 0.05f, 0, 0.04f);
+  DrawTextShadowed(c, "Options", WU(-1.8f), WV(3.25f), st, Rgb(0, 0, 0, 0.8f), 0.05f, 0, 0.04f);
   for (float y : {2.001f, 0.1945f}) {
     float cu = WU(-1.8f), cv = WV(y), hw = 0.86f, hh = 0.25f;
     Box b = BoxAround(cu, cv, hw, hh, 0.05f);
@@ -189,9 +190,13 @@ void ScoresHead(const Context& ctx) {
     st.size = 0.22f;
     st.tracking = 0.03f;
     st.colour = pal::Brass;
-    // Item spans x 2.2 .. -5.8: names start at x = 2.0, scores at x = -4.5.
+    // Item spans x 2.2 .. -5.8: names start at x = 2.0, scores end at x = -5.6
+    // (ScoreColumnRight), so the heading is right-aligned there too.
     DrawText(c, "NAME", 0.2f, 0.25f, st);
-    DrawText(c, "SCORE", 6.7f, 0.25f, st);
+    TextStyle right = st;
+    right.align = Align::Right;
+    right.tracking = 0;
+    DrawText(c, "SCORE", 7.8f, 0.25f, right);
     c.Fill({0, 0, 8, 0.34f}, [](float u, float v) { return std::max(std::fabs(v - 0.31f) - 0.008f, std::fabs(u - 4) - 3.9f); },
            Rgb(196, 150, 72, 0.6f));
   });
