@@ -22,6 +22,7 @@
 #include "frontend/tutorial.h"
 #include "game/game.h"
 #include "platform/d3d8/gl/gl_device.h"
+#include "platform/install/desktop_identity.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/random.h"
 #include "platform/win32/screen_metrics.h"
@@ -124,6 +125,7 @@ TFormMain::TFormMain() {
     }
     Window = SDL_CreateWindow(ApplicationTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, WindowWidth_,
                               WindowHeight_, flags);
+    SetWindowIcon(Window);
   }
   FormCreate();
 }

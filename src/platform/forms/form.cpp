@@ -2,6 +2,7 @@
 // context per form, made when the form is first shown.
 #include "platform/forms/form.h"
 
+#include "platform/install/desktop_identity.h"
 #include "platform/win32/message_box.h"
 
 #include <SDL.h>
@@ -282,6 +283,7 @@ bool TForm::MakeWindow() {
     std::fprintf(stderr, "Voxarine: cannot open the \"%s\" window: %s\n", Caption.c_str(), SDL_GetError());
     return false;
   }
+  SetWindowIcon(Window_);
   GLContext_ = SDL_GL_CreateContext(Window_);
   if (!GLContext_) {
     std::fprintf(stderr, "Voxarine: no OpenGL 3.3 for the \"%s\" window: %s\n", Caption.c_str(), SDL_GetError());
