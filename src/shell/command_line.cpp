@@ -47,7 +47,7 @@ std::string HelpText(const TDataSearch& Search, const std::string& WriteFolder, 
   } else {
     text += "Data folder: " + Search.Folder + "\n";
   }
-  text += "Saves, high scores, debug log: " + WriteFolder + "\n";
+  text += "Saves, high scores, log, tutorial pictures: " + WriteFolder + "\n";
   text += "Settings: " + SettingsFile + "\n";
   text += "\nThe data folder is VOXARINE_DATA_DIR when set, else the program's folder\n"
           "when it holds " + std::string(DataMarkerFile) + ", else ../share/voxarine beside it,\n"

@@ -3,7 +3,9 @@
 #   prefix: `cmake --install` into a temporary DESTDIR (prefix /usr);
 #   deb:    `cpack` builds the .deb; lintian finds no error in it; its
 #           contents are exactly the install layout; `dpkg-deb -x` unpacks it.
-# Then, under Xvfb, the installed bin/voxarine runs from an unrelated working
+# Debian keeps games' programs in /usr/games, so there the program is
+# games/voxarine instead of bin/voxarine; everything else is the same.
+# Then, under Xvfb, the installed program runs from an unrelated working
 # directory with fresh XDG folders: the command line answers, the launcher
 # and the game window carry the desktop entry's WM class and the icon, the
 # launcher -> menu -> game -> pause -> quit saves the game in
@@ -32,6 +34,7 @@ APP_ID=io.github.voxarine.Voxarine
 ROOT=$WORK/root
 PREFIX=$ROOT/usr
 BIN=$PREFIX/bin/voxarine
+[ "$MODE" = deb ] && BIN=$PREFIX/games/voxarine
 
 # Every file, folder and link below the root, with mode, size and time.
 listing() { (cd "$ROOT" && find . -printf '%M %s %T@ %p\n' | LC_ALL=C sort); }
@@ -56,7 +59,7 @@ case $MODE in
     dpkg-deb -f "$DEB" Depends | grep -q 'libsdl2-2.0-0' || fail "dpkg-shlibdeps did not list SDL among the dependencies"
 
     step "lintian: no errors"
-    lintian --no-tag-display-limit "$DEB" > "$WORK/lintian.txt" 2>&1
+    lintian --tag-display-limit 0 "$DEB" > "$WORK/lintian.txt" 2>&1
     cat "$WORK/lintian.txt"
     ! grep -q '^E:' "$WORK/lintian.txt" || fail "lintian reports errors"
 
@@ -64,7 +67,8 @@ case $MODE in
     DESTDIR=$WORK/layout cmake --install "$BUILD_DIR" --prefix /usr > /dev/null || fail "cmake --install failed"
     dpkg-deb -c "$DEB" | awk '$1 !~ /^d/ { print $2 }' | sort -u | grep -vx 'root/root' &&
       fail "files in the package not owned by root"
-    dpkg-deb -c "$DEB" | awk '$1 !~ /^d/ { print $6 }' | LC_ALL=C sort > "$WORK/deb-files.txt"
+    dpkg-deb -c "$DEB" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./usr/games/|./usr/bin/|' |
+      LC_ALL=C sort > "$WORK/deb-files.txt"
     files_of "$WORK/layout" > "$WORK/layout-files.txt"
     diff "$WORK/layout-files.txt" "$WORK/deb-files.txt" || fail "the package's files differ from the install layout"
     dpkg-deb -x "$DEB" "$ROOT" || fail "dpkg-deb -x failed"
@@ -73,7 +77,7 @@ case $MODE in
 esac
 
 step "the layout: program, data, desktop entry, metainfo, icons, manual page, documents"
-for f in bin/voxarine share/voxarine/data/Levels.dat share/voxarine/Readme.html \
+for f in "${BIN#"$PREFIX"/}" share/voxarine/data/Levels.dat share/voxarine/Readme.html \
   share/voxarine/Images/Icon.png share/applications/$APP_ID.desktop share/metainfo/$APP_ID.metainfo.xml \
   share/man/man6/voxarine.6.gz share/doc/voxarine/README.md share/doc/voxarine/LICENSE; do
   [ -f "$PREFIX/$f" ] || fail "missing $PREFIX/$f"
