@@ -1,58 +1,19 @@
 // Program start: the application title, the launcher (main window) and the
 // hidden options dialog, then the message loop until the launcher closes.
 #include <SDL.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "platform/forms/form.h"
-#include "platform/win32/paths.h"
+#include "shell/command_line.h"
 #include "shell/form_main.h"
 #include "shell/options.h"
 #include "shell/startup.h"
 #include "shell/video_options.h"
 
-namespace {
-
-void PrintHelp() {
-  std::printf(
-      "Usage: voxarine [--help] [--version]\n"
-      "\n"
-      "Voxarine, a 3D puzzle game. Starts with the launcher; the game's files\n"
-      "are read from the folder of this program.\n"
-      "\n"
-      "  --help     show this text and exit\n"
-      "  --version  show the version and exit\n");
-}
-
-// The game's files are named relative to its folder (the program's own), so
-// that folder becomes the working directory.
-void EnterGameFolder() {
-  std::error_code ec;
-  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec || !exe.has_parent_path()) return;
-  const std::string folder = exe.parent_path().string();
-  if (chdir(folder.c_str()) == 0) SetGameFolder(folder);
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--version") == 0) {
-      std::printf("Voxarine %s\n", VOXARINE_VERSION);
-      return 0;
-    }
-    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      PrintHelp();
-      return 0;
-    }
-    // Anything else is ignored: the game takes no settings from the command line.
-  }
-  EnterGameFolder();
+  // Options, the data folder and the working directory; may end the program here.
+  if (const int status = PrepareStart(argc, argv); status >= 0) return status;
 
   // 1. The application and its title.
   Application.Title = "Voxarine";

@@ -11,6 +11,8 @@ PACKAGES=(
   libfreetype-dev fonts-dejavu-core libvorbis-dev espeak-ng sox
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils xfonts-base mesa-utils libgl1-mesa-dri libglx-mesa0
+  # Installing and packaging: validators, the .deb tools, lintian, the manual page check.
+  desktop-file-utils appstream dpkg-dev fakeroot file lintian man-db groff-base gzip
 )
 
 missing=()

@@ -24,6 +24,7 @@
 #include "platform/d3d8/gl/gl_device.h"
 #include "platform/forms/display_watch.h"
 #include "platform/forms/form.h"
+#include "platform/install/desktop_identity.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/random.h"
 #include "platform/win32/screen_metrics.h"
@@ -149,6 +150,7 @@ TFormMain::TFormMain() {
     Window = SDL_CreateWindow(ApplicationTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, WindowWidth_,
                               WindowHeight_, flags);
     WatchDisplay(Window);
+    SetWindowIcon(Window);
   }
   OnDisplayLost = [this] { SaveOnDisplayLost(); };
   FormCreate();

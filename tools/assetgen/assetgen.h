@@ -30,5 +30,9 @@ void AddTutorialJobs(std::vector<Job>& jobs); // the nine tutorial pictures
 void AddMenuJobs(std::vector<Job>& jobs);     // menu item pictures
 void AddEffectJobs(std::vector<Job>& jobs);   // particles, banner, cursors
 void AddFontJobs(std::vector<Job>& jobs);     // the two bitmap fonts
+void AddIconJobs(std::vector<Job>& jobs);     // the window icon
+
+// The desktop's icon theme sizes, 16 to 512 px: <folder>/NxN/apps/voxarine.png.
+void WriteDesktopIcons(const std::string& folder);
 
 }  // namespace ag

@@ -3,6 +3,7 @@
 // changes; the same seed always gives the same files.
 //
 //   voxarine-assetgen --out <game folder> [--seed N] [--only TEXT] [--skip TEXT] [--threads N]
+//   voxarine-assetgen --icons <folder>   (the desktop icons, one per size)
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -30,14 +31,16 @@ void Usage() {
       "  --seed N      seed of every random choice (default 1)\n"
       "  --only TEXT   run only the jobs whose name contains TEXT (for working on one picture)\n"
       "  --skip TEXT   leave out the jobs whose name contains TEXT\n"
-      "  --threads N   worker threads (default: all cores)");
+      "  --threads N   worker threads (default: all cores)\n"
+      "usage: voxarine-assetgen --icons DIR\n"
+      "  --icons DIR   write the desktop icons DIR/NxN/apps/voxarine.png (16 to 512 px)");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   ag::Context ctx;
-  std::string only, skip;
+  std::string only, skip, icons;
   unsigned threads = std::max(1u, std::thread::hardware_concurrency());
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -52,6 +55,7 @@ int main(int argc, char** argv) {
     else if (a == "--seed") ctx.Seed = std::strtoull(value().c_str(), nullptr, 10);
     else if (a == "--only") only = value();
     else if (a == "--skip") skip = value();
+    else if (a == "--icons") icons = value();
     else if (a == "--threads") threads = std::max(1, std::atoi(value().c_str()));
     else if (a == "--help" || a == "-h") { Usage(); return 0; }
     else {
@@ -59,6 +63,15 @@ int main(int argc, char** argv) {
       Usage();
       return 2;
     }
+  }
+  if (!icons.empty()) {
+    try {
+      ag::WriteDesktopIcons(icons);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "voxarine-assetgen: icons failed: %s\n", e.what());
+      return 1;
+    }
+    return 0;
   }
   if (ctx.Out.empty()) {
     Usage();
@@ -78,6 +91,7 @@ int main(int argc, char** argv) {
   ag::AddTutorialJobs(jobs);
   ag::AddMenuJobs(jobs);
   ag::AddEffectJobs(jobs);
+  ag::AddIconJobs(jobs);
   if (!only.empty())
     std::erase_if(jobs, [&](const ag::Job& j) { return j.Name.find(only) == std::string::npos; });
   if (!skip.empty())

@@ -3,6 +3,7 @@
 #include "platform/forms/form.h"
 
 #include "platform/forms/display_watch.h"
+#include "platform/install/desktop_identity.h"
 #include "platform/win32/message_box.h"
 
 #include <SDL.h>
@@ -283,6 +284,7 @@ bool TForm::MakeWindow() {
     return false;
   }
   WatchDisplay(Window_);
+  SetWindowIcon(Window_);
   // Software drawing: a dialog is small and mostly still, and it must open
   // whatever the graphics driver can or cannot do.
   Renderer_ = SDL_CreateRenderer(Window_, -1, SDL_RENDERER_SOFTWARE);

@@ -22,6 +22,7 @@ namespace {
 
 std::string GameFolder_;
 std::string UserDataFolder_;
+bool InstalledLayout_ = false;
 
 std::string ExecutableFolder() {
   std::error_code ec;
@@ -89,7 +90,9 @@ fs::path ResolveUnder(const fs::path& Base, const std::vector<std::string>& Part
   return path;
 }
 
-bool GameFolderWritable() { return access(GameFolder().c_str(), W_OK) == 0; }
+// An installed game never writes below its prefix, even when it could (root
+// can write anywhere), so the layout decides before any permission does.
+bool WritesBesideGame() { return !InstalledLayout_ && access(GameFolder().c_str(), W_OK) == 0; }
 
 }  // namespace
 
@@ -107,13 +110,17 @@ const std::string& UserDataFolder() {
   return UserDataFolder_;
 }
 
+void SetInstalledLayout(bool Installed) { InstalledLayout_ = Installed; }
+
+const std::string& WriteFolder() { return WritesBesideGame() ? GameFolder() : UserDataFolder(); }
+
 std::string ResolvePath(const std::string& WindowsPath) {
   const std::vector<std::string> parts = SplitWindowsPath(WindowsPath);
   bool found = false;
   if (IsAbsolute(WindowsPath)) return ResolveUnder("/", parts, found).string();
 
   // Files the game wrote to the per-user folder shadow the game folder's.
-  if (!GameFolderWritable()) {
+  if (!WritesBesideGame()) {
     const fs::path user = ResolveUnder(UserDataFolder(), parts, found);
     if (found) return user.string();
   }
@@ -127,7 +134,7 @@ std::string WritablePath(const std::string& WindowsPath) {
   if (IsAbsolute(WindowsPath))
     path = ResolveUnder("/", parts, found);
   else
-    path = ResolveUnder(GameFolderWritable() ? GameFolder() : UserDataFolder(), parts, found);
+    path = ResolveUnder(WriteFolder(), parts, found);
   std::error_code ec;
   if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
   if (ec) throw EInOutError(path.string(), "cannot create the folder: " + ec.message());

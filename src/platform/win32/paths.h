@@ -4,8 +4,9 @@
 // executable's folder, made the working directory at start).
 //
 // Writable files (debug.txt, data/Save1.dat, data/Hiscores.dat, tutorial
-// bitmaps) live in the game folder when it is writable, otherwise in the
-// per-user data folder ($XDG_DATA_HOME/voxarine), which is read first.
+// bitmaps) live in the game folder when it is a writable portable folder,
+// otherwise in the per-user data folder ($XDG_DATA_HOME/voxarine), which is
+// then read first. An installed game always uses the per-user folder.
 #pragma once
 
 #include <string>
@@ -27,3 +28,8 @@ const std::string& GameFolder();
 // The per-user data folder; tests point it at a temporary folder.
 void SetUserDataFolder(const std::string& Folder);
 const std::string& UserDataFolder();
+// Installed (data below a prefix, not beside the program): every write goes
+// to the per-user folder, whatever the game folder's permissions.
+void SetInstalledLayout(bool Installed);
+// Where writable files go: the game folder or the per-user folder.
+const std::string& WriteFolder();
