@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <cmath>
 #include <string>
 
 #include "shell/debug_log.h"
@@ -13,6 +14,8 @@
 
 std::uint8_t CursorMode = 1;
 std::array<std::unique_ptr<T3DSprite>, 4> CursorSprites;
+bool CursorKeyDriven = false;
+std::unique_ptr<T3DSprite> BoardFrameSprite;
 
 namespace {
 
@@ -39,6 +42,9 @@ void CreateCursor() {
     CursorSprites[i]->Rotation = D3DVECTOR{0, 0, 0};
     CursorSprites[i]->Position = CursorStart;
   }
+  BoardFrameSprite = std::make_unique<T3DSprite>(D3DDevice, "Images\\boardcursor.tga");
+  BoardFrameSprite->Rotation = D3DVECTOR{0, 0, 0};
+  CursorKeyDriven = false;
   InvClientWidth = width > 0 ? 1.0f / static_cast<float>(width) : 0;
   InvClientHeight = height > 0 ? 1.0f / static_cast<float>(height) : 0;
   CursorMode = 1;
@@ -64,8 +70,9 @@ void DrawCursor(std::uint8_t mode) {
     SDL_GetGlobalMouseState(&px, &py);
     const int left = FormMain->Left(), top = FormMain->Top();
     const int width = FormMain->ClientWidth(), height = FormMain->ClientHeight();
-    // The system pointer left the window: the 3D cursor goes with it.
-    if (Options && !Options->Fullscreen &&
+    // The system pointer left the window: the 3D cursor goes with it, unless
+    // keys drive it.
+    if (Options && !Options->Fullscreen && !CursorKeyDriven &&
         (px <= left || px >= left + width || py <= top || py >= top + height))
       return;
     if (Options && Options->PseudoFullscreen) {
@@ -88,4 +95,28 @@ float CursorY() { return CursorSprites[1] ? CursorSprites[1]->Position.y : Curso
 
 void FreeCursor() {
   for (auto& sprite : CursorSprites) sprite.reset();
+  BoardFrameSprite.reset();
+}
+
+void PlaceCursor(float X, float Y) {
+  for (int i = 1; i <= 3; ++i) {
+    if (!CursorSprites[i]) continue;
+    CursorSprites[i]->Position.x = X;
+    CursorSprites[i]->Position.y = Y;
+  }
+}
+
+void DrawBoardFrame(int X, int Y, double Time) {
+  if (!BoardFrameSprite || !BoardFrameSprite->Texture || !D3DDevice) return;
+  // Just above the tops of resting cubes (height 0.8), so that a full board
+  // does not hide it; a slow pulse tells it from the path marks.
+  const float pulse = 1.0f + 0.05f * static_cast<float>(std::sin(Time / 180.0));
+  BoardFrameSprite->Scale = D3DVECTOR{1.04f * pulse, 1.04f * pulse, 1};
+  BoardFrameSprite->Position = D3DVECTOR{X - 5.0f, Y - 5.0f, 0.85f};
+  // Unlit: the frame keeps its own bright colours whatever the room's light.
+  D3DDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
+  D3DDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+  BoardFrameSprite->Draw();
+  D3DDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+  D3DDevice->SetRenderState(D3DRS_LIGHTING, TRUE);
 }

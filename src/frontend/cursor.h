@@ -34,3 +34,16 @@ float CursorY();
 
 // Drops the sprites (the device is going away).
 void FreeCursor();
+
+// Puts every cursor sprite at world point (X, Y) on the board plane, as if the
+// pointer had moved there: the keyboard and gamepad stand in for the pointer.
+void PlaceCursor(float X, float Y);
+// Set while keys or a gamepad drive the cursor: it is then drawn wherever the
+// system pointer happens to be.
+extern bool CursorKeyDriven;
+
+// The frame that marks the board cursor's cell ("Images\boardcursor.tga"),
+// made with the cursor sprites; absent when its picture is missing.
+extern std::unique_ptr<T3DSprite> BoardFrameSprite;
+// Draws the frame over cell (X, Y) above the cubes; Time (ms) makes it pulse.
+void DrawBoardFrame(int X, int Y, double Time);

@@ -31,6 +31,7 @@
 #include "platform/win32/ticks.h"
 #include "shell/d3d_error.h"
 #include "shell/debug_log.h"
+#include "shell/input.h"
 #include "shell/options.h"
 #include "shell/scene.h"
 
@@ -154,6 +155,7 @@ TFormMain::TFormMain() {
   }
   OnDisplayLost = [this] { SaveOnDisplayLost(); };
   FormCreate();
+  InitGamepads();  // after the log is emptied, so that it tells which pads were found
 }
 
 TFormMain::~TFormMain() {
@@ -354,6 +356,7 @@ void TFormMain::ApplicationEvents1Idle(bool& Done) {
     Done = false;
     return;
   }
+  UpdateInput(GetTickCount());  // held gamepad directions repeat
   if (GameState == gsLaunch && !VertexBuffer) {
     InitGeometry();  // a failure leaves the game without geometry, nothing more
     LoadingBar = std::make_unique<TLoadingBar>(D3DDevice);
@@ -497,13 +500,16 @@ void TFormMain::HandleEvent(const SDL_Event& Event) {
           Close();
           break;
         }
-        if (const std::uint16_t key = VirtualKeyFromSDL(sym)) FormKeyDown(key);
+        if (const std::uint16_t key = VirtualKeyFromSDL(sym)) {
+          if (Event.key.repeat && !KeyRepeats(key)) break;  // shell/input
+          FormKeyDown(key);
+        }
         break;
       }
       case SDL_MOUSEMOTION: FormMouseMove(Event.motion.x, Event.motion.y); break;
       case SDL_MOUSEBUTTONDOWN: FormMouseDown(MouseButton(Event.button.button)); break;
       case SDL_MOUSEBUTTONUP: FormMouseUp(MouseButton(Event.button.button)); break;
-      default: break;
+      default: HandleInputEvent(Event); break;  // gamepads (shell/input)
     }
   } catch (const std::exception& e) {
     DebugLog(false, std::string(" Error: ") + e.what());
@@ -578,6 +584,8 @@ void TFormMain::FormKeyDown(std::uint16_t Key) {
       if (Game && Game->EndPhase == epPlaying && (Key == VK_ESCAPE || Key == VK_F1 || Key == 'P')) {
         Game->EndPhase = epPaused;
         if (Menu) Menu->SetPage(mpPause);
+      } else {
+        PlayKeyDown(Key);  // board cursor, and the dialogs over the board (shell/input)
       }
       break;
     case gsMenu:
@@ -596,6 +604,8 @@ void TFormMain::FormKeyDown(std::uint16_t Key) {
         HiScores->SaveScores();
         GameState = gsMenu;
         if (Menu) Menu->SetPage(mpMain);
+      } else {
+        HiScoresTableKeyDown(Key);  // Left, Right: the other table
       }
       break;
     default:
@@ -605,6 +615,7 @@ void TFormMain::FormKeyDown(std::uint16_t Key) {
 
 void TFormMain::FormMouseMove(int X, int Y) {
   if (GameState == gsLaunch || GameState == gsLoading) return;
+  PointerMoved(X, Y);  // the mouse takes over from the board cursor
   MoveCursor(X, Y);
   const float x = CursorX(), y = CursorY();
   MoveCursorLight(x, y);
@@ -676,6 +687,7 @@ void RunGameWindow() {
 }
 
 void ReleaseGameWindow() {
+  CloseGamepads();
   // Everything that holds textures goes before the device and the window.
   Tutorial.reset();
   LoadingBar.reset();

@@ -13,6 +13,7 @@
 #include "game/game.h"
 #include "shell/debug_log.h"
 #include "shell/form_main.h"
+#include "shell/input.h"
 #include "shell/math/d3dmath.h"
 #include "shell/models.h"
 #include "shell/options.h"
@@ -262,6 +263,7 @@ HRESULT RenderFrame() {
     if (GameState == gsHiScores && HiScores) HiScores->DrawScores(TotalTime);
     if (GameState == gsGame) DrawGame();
     d->SetRenderState(D3DRS_ZENABLE, FALSE);
+    if (GameState == gsGame) DrawBoardCursor();
     if (MenuOverlayShown()) DrawMenu();
     if (CursorShown()) DrawCursor(CursorMode);
     d->SetRenderState(D3DRS_ZENABLE, TRUE);

@@ -343,7 +343,8 @@ std::vector<std::string> PicturesTheGameLoads() {
       "Images/gameover.jpg", "Images/help.jpg", "Images/floor.jpg", "Images/wall1.jpg",
       "Images/wall2.jpg", "Images/wall3.jpg", "Images/wall4.jpg", "Images/background.jpg",
       "Images/bonuslight.tga", "Images/plugbonus.tga", "Images/line.tga", "Images/lineleft.tga",
-      "Images/loading.jpg", "Images/cursor.tga", "Images/cursor1.tga", "Images/newlevel.tga"};
+      "Images/loading.jpg", "Images/cursor.tga", "Images/cursor1.tga", "Images/newlevel.tga",
+      "Images/boardcursor.tga"};
   for (int n = 1; n <= 3; ++n) files.push_back("Images/dot" + std::to_string(n) + ".tga");
   for (int n = 1; n <= 6; ++n) files.push_back("Images/effect" + std::to_string(n) + ".tga");
   for (int n = 1; n <= 9; ++n) files.push_back("Images/Tutorial/tut" + std::to_string(n) + ".jpg");

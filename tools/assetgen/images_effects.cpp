@@ -130,6 +130,20 @@ void Cursors(const Context& ctx) {
     c.Fill(all, sight, Rgb(255, 110, 90));
     SaveTga(ctx.Path("Images/cursor1.tga"), img.Resized(128, 128));
   }
+  {
+    // The board cursor of keyboard and gamepad play: one cell, a bright
+    // frame with a dark edge so that it reads on light and dark skins alike.
+    Image img(512, 512);
+    Canvas c(img, 1, 1);
+    Box all{0, 0, 1, 1};
+    auto frame = [](float u, float v) { return std::fabs(SdRoundBox(u, v, 0.5f, 0.5f, 0.42f, 0.42f, 0.09f)) - 0.045f; };
+    Glow(c, all, frame, Rgb(90, 230, 255, 0.95f), 0.035f);
+    c.Fill(all, [&](float u, float v) { return frame(u, v) - 0.02f; }, Rgb(10, 12, 30, 0.95f));
+    c.Fill(all, frame, [](float u, float v) {
+      return Mix(Rgb(255, 255, 255), Rgb(255, 236, 120), Clamp01((u + v) * 0.5f));
+    });
+    SaveTga(ctx.Path("Images/boardcursor.tga"), img.Resized(128, 128));
+  }
 }
 
 }  // namespace

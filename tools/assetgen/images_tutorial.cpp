@@ -164,6 +164,7 @@ void Tut1(const Context& ctx) {
   Text(pg, "Point at an empty cell. A trail of lights shows the way the cube would take.");
   Text(pg, "Click again and the cube travels there.");
   Text(pg, "Small cubes are the next arrivals: they do not block the way. Right click puts the cube back down.");
+  Text(pg, "No mouse? The arrow keys or a gamepad move a bright frame from cell to cell. Enter, Space or A clicks; Backspace or B puts the cube down; Esc, P, F1 or Start pauses.", true);
   Save(ctx, pg, 1);
 }
 
@@ -345,7 +346,7 @@ void Help(const Context& ctx) {
       {3, "Careful", "A move that scores nothing brings new cubes. A full board ends the game."},
   };
   for (int i = 0; i < 6; ++i) {
-    float cu = i % 2 == 0 ? 3.85f : 10.6f, cv = 2.7f + (i / 2) * 2.3f;
+    float cu = i % 2 == 0 ? 3.85f : 10.6f, cv = 2.5f + (i / 2) * 2.2f;
     GlassPanel(c, cu, cv + 0.2f, 3.2f, 0.98f, 0.22f);
     DiagramCube(c, 1, tips[i].tex, cu - 2.45f, cv + 0.2f, 0.8f);
     TextStyle t;
@@ -364,7 +365,10 @@ void Help(const Context& ctx) {
   foot.size = 0.26f;
   foot.align = Align::Centre;
   foot.colour = pal::TextDim;
-  DrawText(c, "The full rules are in the tutorial, under Play.", c.UW / 2, 9.2f, foot);
+  DrawText(c, "Keys: the arrows move a frame over the board, Enter or Space clicks, Backspace lets go, Esc pauses.",
+           c.UW / 2, 8.5f, foot);
+  DrawText(c, "Gamepad: the D-pad or the stick moves, A clicks, B lets go, Start pauses.", c.UW / 2, 8.9f, foot);
+  DrawText(c, "The full rules are in the tutorial, under Play.", c.UW / 2, 9.3f, foot);
   SaveJpg(ctx.Path("Images/help.jpg"), p.Final(), 93);
 }
 

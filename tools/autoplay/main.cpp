@@ -5,9 +5,11 @@
 //
 //   voxarine-autoplay [--games N] [--seed S] [--mode 1|2] [--frames fixed|random]
 //                     [--levels FILE] [--figures FILE] [--game-dir DIR]
-//                     [--max-moves N] [--quiet]
+//                     [--max-moves N] [--input mouse|keys] [--quiet]
 //
-// Without --mode the games alternate between the modes; without --frames they
+// With --input keys every action goes through the keyboard path only: the
+// arrow keys walk the board cursor to a cell, Enter clicks, Backspace
+// right-clicks, as a player without a mouse does. Without --mode the games alternate between the modes; without --frames they
 // alternate between a steady 16 ms and random frames of 1..50 ms. The last
 // line reads "games: N, violations: V"; the exit code is 1 when V > 0.
 #include <algorithm>
@@ -32,8 +34,10 @@
 #include "platform/d3d8/d3d8.h"
 #include "platform/win32/io_error.h"
 #include "platform/win32/paths.h"
+#include "platform/win32/virtual_keys.h"
 #include "platform/win32/random.h"
 #include "shell/form_main.h"
+#include "shell/input.h"
 #include "shell/scene.h"
 #include "strategy.h"
 
@@ -51,6 +55,7 @@ struct TOptionsCli {
   std::string Levels, Figures, GameDir;
   int MaxMoves = 3000;  // a game that goes on for ever is cut here
   bool Quiet = false;
+  bool Keys = false;  // --input keys
 };
 
 struct TLevelRecord {
@@ -74,7 +79,7 @@ struct TGameRecord {
   std::cerr << "voxarine-autoplay: " << Why << "\n"
             << "usage: voxarine-autoplay [--games N] [--seed S] [--mode 1|2] [--frames fixed|random]\n"
             << "                         [--levels FILE] [--figures FILE] [--game-dir DIR] [--max-moves N]\n"
-            << "                         [--quiet]\n";
+            << "                         [--input mouse|keys] [--quiet]\n";
   std::exit(2);
 }
 
@@ -107,6 +112,11 @@ TOptionsCli ParseArgs(int argc, char** argv) {
     else if (arg == "--game-dir") o.GameDir = value();
     else if (arg == "--max-moves") o.MaxMoves = static_cast<int>(number(1, 100000000));
     else if (arg == "--quiet") o.Quiet = true;
+    else if (arg == "--input") {
+      const std::string v = value();
+      if (v == "keys") o.Keys = true;
+      else if (v != "mouse") Usage("--input: mouse or keys");
+    }
     else Usage("unknown option " + arg);
   }
   return o;
@@ -181,6 +191,32 @@ class TPlayer {
  public:
   TPlayer(const TOptionsCli& O, std::mt19937& Rng) : Opt(O), Rng(Rng) {}
 
+  // The player's hand: the mouse (pointer moves, button presses) or the
+  // keyboard (arrows to the cell, Enter, Backspace). False when the keys
+  // could not bring the board cursor to the cell.
+  bool Point(int X, int Y) {
+    if (!Opt.Keys) {
+      PointAtCell(X, Y);
+      return true;
+    }
+    // The first arrow only brings the board cursor up where the pointer is.
+    if (!BoardCursor.Shown) FormMain->FormKeyDown(VK_UP);
+    for (int guard = 0; guard < 20 && (BoardCursor.X != X || BoardCursor.Y != Y); ++guard) {
+      // Screen directions: Left is one column up, Up one row up.
+      if (BoardCursor.X < X) FormMain->FormKeyDown(VK_LEFT);
+      else if (BoardCursor.X > X) FormMain->FormKeyDown(VK_RIGHT);
+      else if (BoardCursor.Y < Y) FormMain->FormKeyDown(VK_UP);
+      else FormMain->FormKeyDown(VK_DOWN);
+    }
+    return BoardCursor.X == X && BoardCursor.Y == Y;
+  }
+  void Click(int Button) {
+    if (Opt.Keys)
+      FormMain->FormKeyDown(Button == 0 ? VK_RETURN : VK_BACK);
+    else
+      Game->MouseDown(Button);
+  }
+
   TGameRecord Play(int Mode, bool RandomFrames) {
     TGameRecord rec;
     rec.Mode = Mode;
@@ -247,13 +283,17 @@ class TPlayer {
         // spins under the cursor, then fire.
         const int target = ShotTarget(*Game);
         if (target == 0) {
-          Game->MouseDown(1);  // nothing worth shooting: put the shot back
+          Click(1);  // nothing worth shooting: put the shot back
           continue;
         }
         const TCube& c = Game->Cubes[target];
-        PointAtCell(c.X, c.Y);
+        if (!Point(c.X, c.Y)) {
+          rec.Violation = true;
+          rec.Cause = "the board cursor did not reach a cell";
+          break;
+        }
         if (c.State == csSpinning) {
-          Game->MouseDown(0);
+          Click(0);
           sinceMove = 0;
         }
         continue;
@@ -272,21 +312,29 @@ class TPlayer {
         }
         stuckMs = 0;
         const TCube& c = Game->Cubes[plan.Cube];
-        PointAtCell(c.X, c.Y);
-        Game->MouseDown(0);
+        if (!Point(c.X, c.Y)) {
+          rec.Violation = true;
+          rec.Cause = "the board cursor did not reach a cell";
+          break;
+        }
+        Click(0);
         if (Game->Selected == 0) {
           step = 0;  // a shot item went off (aiming next) or the click missed
           continue;
         }
         step = 1;
       } else if (step == 1) {
-        PointAtCell(plan.ToX, plan.ToY);
+        if (!Point(plan.ToX, plan.ToY)) {
+          rec.Violation = true;
+          rec.Cause = "the board cursor did not reach a cell";
+          break;
+        }
         if (Game->DotCount == 0 || Game->Dots[1].Kind != 2) {
-          Game->MouseDown(1);  // the plan went stale: let go and think again
+          Click(1);  // the plan went stale: let go and think again
           step = 0;
           continue;
         }
-        Game->MouseDown(0);
+        Click(0);
         if (Game->StateCount[StateSlot(csMoving)] > 0) {
           sinceMove = 0;
           ++rec.Moves;
@@ -358,6 +406,9 @@ int main(int argc, char** argv) {
     ClientHeight = FormMain->ClientHeight();
     Game = std::make_unique<TGame>(device);
     Game->LoadResources();
+    // Keys reach the game through the window's key handler, which a click
+    // goes through too: it must take part as an active window does.
+    FormMain->Active = true;
     status = PlayAll(opt);
   } catch (const std::exception& e) {
     std::cerr << "voxarine-autoplay: " << e.what() << "\n";

@@ -24,6 +24,10 @@ TApplication Application;
 
 namespace {
 
+// The modal dialog in front while the loop runs for it: a gamepad belongs to
+// no window, so only that dialog may take it.
+const TForm* ModalInFront = nullptr;
+
 // A caption bar and frame, so that an outer height maps to a client height
 // as on the desktop the dialogs were laid out for.
 constexpr int FrameHeight = 29;
@@ -267,6 +271,14 @@ void TForm::HandleEvent(const SDL_Event& Event, bool AcceptInput) {
   if (Event.type == SDL_KEYDOWN && (Event.key.keysym.mod & (KMOD_CTRL | KMOD_GUI)) == 0) {
     if (PressKey(Event.key.keysym.sym, (Event.key.keysym.mod & KMOD_ALT) != 0)) return;
   }
+  // On a gamepad, A presses the focused control (Dear ImGui's navigation),
+  // B is the cancel button's Escape and Start the default button's Enter.
+  if (Event.type == SDL_CONTROLLERBUTTONDOWN) {
+    if (!AcceptInput) return;
+    if (Event.cbutton.button == SDL_CONTROLLER_BUTTON_B) PressKey(SDLK_ESCAPE, false);
+    if (Event.cbutton.button == SDL_CONTROLLER_BUTTON_START) PressKey(SDLK_RETURN, false);
+    return;
+  }
 #ifdef VOXARINE_HAVE_IMGUI
   if (Gui_) {
     ImGui::SetCurrentContext(Gui_);
@@ -301,7 +313,8 @@ bool TForm::MakeWindow() {
   ImGuiIO& io = ImGui::GetIO();
   io.IniFilename = nullptr;  // dialogs have fixed layouts: nothing to remember
   io.LogFilename = nullptr;
-  io.ConfigFlags |= ImGuiConfigFlags_NavEnableKeyboard;
+  // Keys and a gamepad move the focus between the controls (A presses).
+  io.ConfigFlags |= ImGuiConfigFlags_NavEnableKeyboard | ImGuiConfigFlags_NavEnableGamepad;
   for (const TDialogFont& font : DialogFonts) {
     std::error_code ec;
     if (std::filesystem::exists(font.File, ec) && io.Fonts->AddFontFromFileTTF(font.File, font.Size)) break;
@@ -335,6 +348,10 @@ void TForm::Render() {
 #ifdef VOXARINE_HAVE_IMGUI
   if (!Window_ || !Visible_ || !Gui_) return;
   ImGui::SetCurrentContext(Gui_);
+  if (ModalInFront && ModalInFront != this)
+    ImGui::GetIO().ConfigFlags &= ~ImGuiConfigFlags_NavEnableGamepad;
+  else
+    ImGui::GetIO().ConfigFlags |= ImGuiConfigFlags_NavEnableGamepad;
   ImGui_ImplSDLRenderer_NewFrame();
   ImGui_ImplSDL2_NewFrame();
   ImGui::NewFrame();
@@ -367,6 +384,8 @@ void TForm::Render() {
 
 bool TApplication::Initialize() {
   HasDisplay = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+  // Gamepads drive the dialogs too (a failure only leaves them to keys and mouse).
+  SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
   if (HasDisplay) {
     const char* driver = SDL_GetCurrentVideoDriver();
     // The dummy and offscreen drivers have no windows to show a dialog in.
@@ -400,14 +419,17 @@ void TApplication::ProcessMessages(TForm* Modal) {
       TForm* target = nullptr;
       for (TForm* f : Forms_)
         if (f->OwnsEvent(e)) target = f;
-      // Keys that arrive while no window of ours has the focus go to the
-      // dialog in front.
-      if (!target && (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP || e.type == SDL_TEXTINPUT))
+      // Keys that arrive while no window of ours has the focus, and gamepad
+      // buttons, go to the dialog in front.
+      if (!target && (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP || e.type == SDL_TEXTINPUT ||
+                      e.type == SDL_CONTROLLERBUTTONDOWN))
         target = Modal ? Modal : MainForm;
       if (target) target->HandleEvent(e, Modal == nullptr || Modal == target);
     } while (SDL_PollEvent(&e));
   }
+  ModalInFront = Modal;
   for (TForm* f : std::vector<TForm*>(Forms_)) f->Render();
+  ModalInFront = nullptr;
 }
 
 void TApplication::Run(TForm& Main) {
