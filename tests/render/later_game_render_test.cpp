@@ -216,14 +216,14 @@ TEST_P(LaterGameRenderTest, Scenes) {
   Frame("item5_flight_2.5s");
   Run(2000, 11);  // into the next level
 
-  // The game-over sweep with the score line half full, the camera at its lowest.
+  // The game-over sweep with the score line half full, the camera low over its side.
   ClearScoreLabels();
   ClearAllParticles();
   for (int x = 2; x <= 8; x += 2) Put(x, 3, ckColour2);
   G().EndPhase = epGameOver;
   G().EndTimer = 0;
   if (G().ScoreLine) G().ScoreLine->Fill = 0.6f;
-  Run(1780, 16);
+  Run(1260, 16);
   Frame("item6_sweep");
   if (Options) Options->ResetCamera();
 
