@@ -187,7 +187,7 @@ TEST_P(LaterGameRenderTest, Scenes) {
   Run(150, 16);
   Frame("item3_labels");
 
-  // Items granted for a combo: caught 60 ms after they were granted.
+  // Items granted for a combo: the second caught 150 ms after it was granted.
   ClearScoreLabels();
   ClearAllParticles();
   G().ClearBoard();
@@ -196,8 +196,9 @@ TEST_P(LaterGameRenderTest, Scenes) {
   L.AllowBomb = L.AllowShot = L.AllowColorize = true;
   RandSeed(7);
   G().GrantItem();
+  Run(700, 16);
   G().GrantItem();
-  Run(60, 16);
+  Run(150, 16);
   Frame("item4_granted");
 
   // The finale's flight at 90 frames a second, one second and two and a half seconds in.
