@@ -44,6 +44,8 @@ class LaterGameRenderTest : public ::testing::TestWithParam<TSize> {
     const char* dir = std::getenv("VOXARINE_SHOT_GAME_DIR");
     GameDir = dir ? dir : VOXARINE_GAME_DIR;
     if (!std::filesystem::exists(GameDir + "/Images/background.jpg")) GTEST_SKIP() << "no game folder at " << GameDir;
+    // Loading logs into the game folder's debug.txt; leave the folder as found.
+    HadLog = std::filesystem::exists(GameDir + "/debug.txt");
     OldDir = std::filesystem::current_path();
     std::filesystem::current_path(GameDir);
     SetGameFolder(GameDir);
@@ -87,6 +89,7 @@ class LaterGameRenderTest : public ::testing::TestWithParam<TSize> {
     SetUserDataFolder("");
     std::error_code ec;
     std::filesystem::remove_all(Scratch, ec);
+    if (!HadLog) std::filesystem::remove(GameDir + "/debug.txt", ec);
     if (!OldDir.empty()) std::filesystem::current_path(OldDir);
   }
 
@@ -152,6 +155,7 @@ class LaterGameRenderTest : public ::testing::TestWithParam<TSize> {
 
   int W = 0, H = 0;
   std::string GameDir;
+  bool HadLog = false;
   std::filesystem::path OldDir, Scratch;
   SDL_Window* Window = nullptr;
 };
