@@ -85,8 +85,9 @@ void TGame::LoadResources() {
   BonusLights = std::make_unique<TBonusLight>(Device, "Images\\bonuslight.tga", V(0.36125f, 0.36125f, 1),
                                               V(X0 - 4.587875f, Y0 + 0.7766875f, 0), V(0, 0, 0));
   Log(" loading plub bonus");
-  BonusPlate = std::make_unique<TBonusLight>(Device, "Images\\plugbonus.tga", V(1.76545f, 2.6095f, 1),
-                                             V(-7.02f, -1.92f, 0.01f), V(0, 0, 0));
+  // The plate fills the figure's window and brings the caption above it.
+  BonusPlate = std::make_unique<TBonusLight>(Device, "Images\\plugbonus.tga", V(2.4f, 2.86f, 1),
+                                             V(-6.93f, -1.86f, 0.01f), V(0, 0, 0));
   Log(" loading scoreline");
   ScoreLine = std::make_unique<TScoreLine>(Device, "Images\\line.tga", V(0.27f, 0.42f, 1),
                                            V(4, Y0 - 5.08459375f, 0.01f), V(0, 0, 0));

@@ -118,7 +118,13 @@ void TGame::DrawBoard() {
   const bool bonusLevel = CurrentLevel().Kind == 2;
   const bool figureShown = CurrentFigure >= 1 && CurrentFigure <= BonusFigureCount;
   if (bonusLevel) {
-    if (BonusPlate) BonusPlate->TBackPlane::Draw(Range(RangeQuadB));
+    if (BonusPlate) {
+      // Unlit: its caption is written over the background's and must keep
+      // the picture's own colours, whatever the lights do.
+      Device->SetRenderState(D3DRS_LIGHTING, FALSE);
+      BonusPlate->TBackPlane::Draw(Range(RangeQuadB));
+      Device->SetRenderState(D3DRS_LIGHTING, TRUE);
+    }
   } else if (figureShown) {
     TBonusFigure& F = BonusFigures[CurrentFigure];
     for (int col = 1; col <= F.Width && col <= 4; ++col)

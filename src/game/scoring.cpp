@@ -210,7 +210,7 @@ void ShowGrantedItem(TGame& G, int i) {
   const float x = c.Position.x, y = c.Position.y;
   for (int j = 0; j < 24; ++j) {
     const double a = j * 2 * std::numbers::pi / 24;
-    const float speed = 10 + 6 * static_cast<float>(RandomReal());
+    const float speed = 25 + 10 * static_cast<float>(RandomReal());  // about a cell out
     AddParticle(ParticleLists[6], 0, D3DVECTOR{x, y, 1},
                 D3DVECTOR{static_cast<float>(std::cos(a)) * speed, static_cast<float>(std::sin(a)) * speed, 0}, 256);
   }

@@ -80,6 +80,16 @@ TEST_F(DrawTest, OverfullScoreLineIsFullLengthEndingAtTheCap) {
   EXPECT_FLOAT_EQ(Rec->Draws()[1].Material.Power, 255);
 }
 
+TEST_F(DrawTest, ScoreLineLiesAboveTheBackgroundLikeItsEndCap) {
+  auto line = MakeLine();
+  for (float fill : {0.0f, 0.4f, 1.0f}) {
+    Rec->ClearLog();
+    line->Fill = fill;
+    line->Draw(QuadB(), 2, 0);
+    for (const auto& draw : Rec->Draws()) EXPECT_FLOAT_EQ(draw.World._43, 0.01f) << "fill " << fill;
+  }
+}
+
 TEST_F(DrawTest, LowEnergyWarnsOnlyInTheTimedMode) {
   auto line = MakeLine();
   line->Fill = 0.1f;

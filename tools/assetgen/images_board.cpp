@@ -6,9 +6,11 @@
 // cells are centred on (X - 5, Y - 5); the level number starts at (-6.75, 3.6);
 // the score is centred on x = -6.9 at y = 1.93; the five bonus lights sit at
 // y = 0.527 from x = -6.388 in steps of -0.289; the bonus figure is centred
-// near (-6.91, -2.09) and the bonus plate at (-7.02, -1.92); the bonus value
+// near (-6.91, -2.09) and the bonus plate, 2.4 x 2.86, at (-6.93, -1.86)
+// (the window below the caption, and the caption itself); the bonus value
 // starts at (-6.4, -3.5); the score line runs at y = -5.335 from x = 4.51
 // towards -x, capped at x = 4.615. The pause button stands at (-7.0, -4.72).
+#include <algorithm>
 #include <cmath>
 
 #include "assetgen.h"
@@ -69,7 +71,11 @@ void Board(Canvas& c) {
     }
 }
 
-void SidePanel(Canvas& c) {
+// Over the figure window: "BONUS FIGURE", or the bonus level's own words.
+constexpr const char* FigureCaption = "BONUS FIGURE";
+constexpr const char* BonusLevelCaption = "BLAST THE STONES";
+
+void SidePanel(Canvas& c, const char* WindowCaption = FigureCaption) {
   float u0 = WU(-4.95f), u1 = WU(-8.85f), v0 = WV(4.92f), v1 = WV(-5.3f);
   GlassPanel(c, (u0 + u1) / 2, (v0 + v1) / 2, (u1 - u0) / 2, (v1 - v0) / 2, 0.3f);
   float mid = (u0 + u1) / 2;
@@ -90,7 +96,7 @@ void SidePanel(Canvas& c) {
   // Bonus figure: a dark window around (-6.91, -2.09), where every figure is
   // centred, that also frames the bonus plate of bonus levels.
   float fu = WU(-6.93f), fv = WV(-2.0f);
-  Caption(c, "BONUS FIGURE", fu, fv - 1.33f, 0.19f, Align::Centre);
+  Caption(c, WindowCaption, fu, fv - 1.33f, 0.19f, Align::Centre);
   Box fb = BoxAround(fu, fv, 1.2f, 1.35f, 0.1f);
   auto win = [=](float u, float v) { return SdRoundBox(u, v, fu, fv, 1.1f, 1.19f, 0.16f); };
   c.Fill(fb, win, [=](float, float v) { return Mix(Rgb(10, 10, 24), Rgb(26, 28, 58), Clamp01((v - fv + 1.2f) / 2.4f)); });
@@ -211,42 +217,85 @@ void BonusLight(const Context& ctx) {
   SaveTga(ctx.Path("Images/bonuslight.tga"), img.Resized(64, 64));
 }
 
-// Shown instead of the bonus figure on bonus levels.
+// Shown instead of the bonus figure on bonus levels: a cream plate that fits
+// inside the figure's window, and above it the panel's own glass with the
+// bonus level's caption written where "BONUS FIGURE" stands, so that the
+// plate brings its caption with it.
+constexpr float PlateW = 2.4f, PlateH = 2.86f;        // world units, as the game sizes the quad
+constexpr float PlateX = -6.93f, PlateY = -1.86f;     // its centre
+constexpr float CaptionBottom = -0.76f;               // world y; the window's rim starts below
+
 void BonusPlate(const Context& ctx) {
+  ScreenPicture bg, was;
+  NightBackdrop(bg.C, 5, 0.45f);
+  SidePanel(bg.C, BonusLevelCaption);
+  NightBackdrop(was.C, 5, 0.45f);
+  SidePanel(was.C, FigureCaption);
+
   Image img(512, 1024);
-  Canvas c(img, 1.76545f, 2.6095f);
-  float cu = c.UW / 2;
-  CreamPlate(c, cu, c.UH / 2, cu - 0.06f, c.UH / 2 - 0.06f, 0.16f);
+  Canvas c(img, PlateW, PlateH);
+  // The caption strip: where the two captions differ, and a little around
+  // them, the panel as background.jpg has it with the bonus level's words;
+  // elsewhere the background itself shows, so that no seam can show.
+  const float u0 = WU(PlateX + PlateW / 2), v0 = WV(PlateY + PlateH / 2);
+  const float pxPerU = bg.Img.W / ViewW, pxPerV = bg.Img.H / ViewH;
+  const float strip = (PlateY + PlateH / 2) - CaptionBottom;  // its height, plate units
+  const int stripRows = static_cast<int>(strip / PlateH * img.H);
+  Image diff(img.W, stripRows, RGBA{0, 0, 0, 0});
+  for (int y = 0; y < stripRows; ++y)
+    for (int x = 0; x < img.W; ++x) {
+      const float fx = (u0 + (x + 0.5f) * PlateW / img.W) * pxPerU - 0.5f;
+      const float fy = (v0 + (y + 0.5f) * PlateH / img.H) * pxPerV - 0.5f;
+      const RGBA a = bg.Img.Sample(fx, fy), b = was.Img.Sample(fx, fy);
+      const float d = std::fabs(a.r - b.r) + std::fabs(a.g - b.g) + std::fabs(a.b - b.b);
+      diff.At(x, y) = RGBA{a.r, a.g, a.b, Clamp01(d * 30)};
+    }
+  constexpr int Reach = 6;  // pixels of the plate texture around the lettering
+  for (int y = 0; y < stripRows; ++y)
+    for (int x = 0; x < img.W; ++x) {
+      float cover = 0;
+      for (int dy = -Reach; dy <= Reach; ++dy)
+        for (int dx = -Reach; dx <= Reach; ++dx) {
+          const int sx = x + dx, sy = y + dy;
+          if (sx < 0 || sy < 0 || sx >= img.W || sy >= stripRows) continue;
+          const float fall = 1 - std::hypot(static_cast<float>(dx), static_cast<float>(dy)) / (Reach + 1);
+          if (fall > 0) cover = std::max(cover, diff.At(sx, sy).a * fall);
+        }
+      const float a = Smooth(0.0f, 0.5f, cover);
+      const RGBA px = diff.At(x, y);
+      img.At(x, y) = RGBA{px.r * a, px.g * a, px.b * a, a};
+    }
+
+  // The plate in the window (1.1 x 1.19 around (-6.93, -2.0)), inside its rim.
+  const float cu = c.UW / 2, cv = WV(-2.0f) - v0;
+  const float hw = 0.98f, hh = 1.05f;
+  CreamPlate(c, cu, cv, hw, hh, 0.16f);
+  const float top = cv - hh;
   TextStyle st;
   st.face = Face::SerifBold;
   st.size = 0.3f;
   st.align = Align::Centre;
   st.colour = Rgb(110, 20, 40);
-  DrawText(c, "BONUS", cu, 0.55f, st);
-  DrawText(c, "LEVEL", cu, 0.87f, st);
-  // A bomb beside a stone: what to do here.
-  float bu = cu - 0.38f, bv = 1.45f;
-  Box bb = BoxAround(bu, bv, 0.3f, 0.3f, 0.05f);
-  c.Fill(bb, [=](float u, float v) { return SdCircle(u, v, bu, bv + 0.04f, 0.2f); },
-         [=](float u, float v) { return Mix(Rgb(90, 96, 130), Rgb(16, 16, 26), Clamp01(std::hypot(u - bu + 0.07f, v - bv + 0.04f) / 0.25f)); });
-  c.Fill(bb, [=](float u, float v) { return SdSegment(u, v, bu + 0.08f, bv - 0.13f, bu + 0.16f, bv - 0.26f, 0.025f); },
-         Rgb(150, 110, 60));
-  Glow(c, bb, [=](float u, float v) { return SdCircle(u, v, bu + 0.17f, bv - 0.28f, 0.03f); }, Rgb(255, 170, 40), 0.04f);
+  DrawText(c, "BONUS", cu, top + 0.42f, st);
+  DrawText(c, "LEVEL", cu, top + 0.74f, st);
+  // A bomb beside a stone: what to do here. The bomb as on the board.
+  const float bv = top + 1.2f;
+  DiagramCube(c, 1, 8, cu - 0.5f, bv, 0.5f);
   TextStyle arrow = st;
   arrow.face = Face::SansBold;
   arrow.size = 0.26f;
   arrow.colour = Rgb(60, 40, 60);
   DrawText(c, "\u2192", cu, bv + 0.1f, arrow);
-  DiagramCube(c, 1, 17, cu + 0.42f, bv + 0.02f, 0.36f);
+  DiagramCube(c, 1, 17, cu + 0.48f, bv + 0.02f, 0.38f);
   TextStyle small = st;
   small.face = Face::SansCondBold;
   small.size = 0.15f;
   small.colour = Rgb(50, 36, 60);
   // The longest line sets the size, so both fit inside the rim.
-  float widest = MeasureText(c, "3 OR FEWER LEFT PAYS", small);
-  if (widest > c.UW - 0.3f) small.size *= (c.UW - 0.3f) / widest;
-  DrawText(c, "BLAST THE STONES", cu, 2.0f, small);
-  DrawText(c, "3 OR FEWER LEFT PAYS", cu, 2.22f, small);
+  float widest = MeasureText(c, "STONES LEFT PAYS", small);
+  if (widest > 2 * hw - 0.3f) small.size *= (2 * hw - 0.3f) / widest;
+  DrawText(c, "3 OR FEWER", cu, top + 1.72f, small);
+  DrawText(c, "STONES LEFT PAYS", cu, top + 1.94f, small);
   SaveTga(ctx.Path("Images/plugbonus.tga"), img.Resized(256, 512));
 }
 

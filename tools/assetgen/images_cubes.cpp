@@ -162,24 +162,13 @@ void JokerFace(Canvas& c, float cu, float cv, float s) {
 void BombSkin(Canvas& c, float cu, float cv, float s) {
   float h = s / 2;
   Box box = BoxAround(cu, cv, h, h, 0);
-  // Dark blued iron: the bomb model wraps this all round, so it has no "front".
+  // Black cast iron, the bomb of the diagrams: the model wraps this all round
+  // and the lights give it its roundness, so it has no "front" and no marks.
   c.Fill(box, [=](float u, float v) { return SdRoundBox(u, v, cu, cv, h, h, 0); },
          [=](float u, float v) {
            float n = Fbm(u * 8 / s, v * 8 / s, 5, 301);
-           float band = Smooth(0.06f, 0.0f, std::fabs(std::fmod(v / s * 4 + 10, 1.0f) - 0.5f) - 0.44f);
-           RGBA col = Mix(Rgb(40, 44, 62), Rgb(24, 24, 34), Clamp01(n + 0.5f));
-           return Mix(col, Rgb(150, 40, 34), band * 0.8f);
+           return Mix(Rgb(58, 60, 80), Rgb(18, 18, 28), Clamp01(n + 0.55f));
          });
-  for (int i = 0; i < 8; ++i) {
-    float ru = cu - h + s * (0.0625f + 0.125f * i);
-    for (float rv : {cv - h + s * 0.125f, cv + h - s * 0.125f}) {
-      Box rb = BoxAround(ru, rv, s * 0.03f, s * 0.03f, 0.01f);
-      c.Fill(rb, [=](float u, float v) { return SdCircle(u, v, ru, rv, s * 0.022f); },
-             [=](float u, float v) {
-               return Mix(Rgb(200, 200, 220), Rgb(60, 60, 80), Clamp01((u - ru + v - rv) / (s * 0.04f) + 0.5f));
-             });
-    }
-  }
 }
 
 void ShotFace(Canvas& c, float cu, float cv, float s) {

@@ -85,14 +85,15 @@ void GameOver(const Context& ctx) {
   sub.align = Align::Centre;
   sub.colour = pal::Text;
   DrawText(c, "No room left for the next cubes, or the energy ran out.", WU(-1.8f), WV(-0.5f), sub);
+  // Cubes tumbled down to a row well below the prompt, which stays clear.
+  Rng rng(HashName("gameover", ctx.Seed));
+  for (int i = 0; i < 9; ++i) {
+    float u = 1.0f + 12.4f * (i + rng.Range(0.2f, 0.8f)) / 9, v = rng.Range(9.4f, 9.9f);
+    DiagramCube(c, 1, rng.Below(7), u, v, rng.Range(0.4f, 0.55f));
+  }
   sub.colour = pal::BrassLight;
   sub.face = Face::SansBold;
   DrawText(c, "Press a key or click to see the high scores", WU(-1.8f), WV(-3.6f), sub);
-  Rng rng(HashName("gameover", ctx.Seed));
-  for (int i = 0; i < 9; ++i) {
-    float u = rng.Range(1.0f, 13.4f), v = rng.Range(7.6f, 8.8f);
-    DiagramCube(c, 1, rng.Below(7), u, v, rng.Range(0.4f, 0.6f));
-  }
   SaveJpg(ctx.Path("Images/gameover.jpg"), p.Final(), 93);
 }
 
