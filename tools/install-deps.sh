@@ -12,7 +12,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils xfonts-base mesa-utils libgl1-mesa-dri libglx-mesa0
   # Installing and packaging: validators, the .deb tools, lintian, the manual page check.
-  desktop-file-utils appstream dpkg-dev fakeroot file lintian man-db groff-base gzip
+  desktop-file-utils appstream dpkg-dev file lintian man-db groff-base gzip
 )
 
 missing=()

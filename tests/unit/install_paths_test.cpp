@@ -5,6 +5,7 @@
 
 #include "platform/install/data_folder.h"
 #include "platform/win32/paths.h"
+#include "platform/win32/registry.h"
 #include "shell/command_line.h"
 #include "unit/foundation_temp.h"
 
@@ -59,7 +60,9 @@ TEST_F(DataSearchTest, UnsetXdgDataDirsMeansTheStandardFoldersEachListedOnce) {
   // The machine may have the game installed: only what is looked at first is fixed.
   ASSERT_GE(s.Tried.size(), 3u);
   EXPECT_EQ(s.Tried[2], "/usr/local/share/voxarine");
-  if (s.Tried.size() > 3) EXPECT_EQ(s.Tried[3], "/usr/share/voxarine");
+  if (s.Tried.size() > 3) {
+    EXPECT_EQ(s.Tried[3], "/usr/share/voxarine");
+  }
   // A program in <prefix>/bin already looked at <prefix>/share/voxarine; the
   // list must not name it twice.
   const TDataSearch fromUsr = FindDataFolder("/nonexistent/usr/bin", nullptr, "/nonexistent/usr/share");
@@ -133,6 +136,37 @@ TEST_F(WriteFolderTest, WritablePortableFolderKeepsItsFilesBesideTheData) {
   SetInstalledLayout(false);
   EXPECT_EQ(WriteFolder(), Temp / "game");
   EXPECT_EQ(WritablePath("data/Hiscores.dat"), Temp / "game/data/Hiscores.dat");
+}
+
+namespace {
+
+// Unsets an environment variable for the life of the object.
+class TUnsetVariable {
+ public:
+  explicit TUnsetVariable(const char* Name) : Name_(Name) {
+    if (const char* v = std::getenv(Name)) Old_ = v, Had_ = true;
+    unsetenv(Name);
+  }
+  ~TUnsetVariable() {
+    if (Had_) setenv(Name_, Old_.c_str(), 1);
+  }
+
+ private:
+  const char* Name_;
+  std::string Old_;
+  bool Had_ = false;
+};
+
+}  // namespace
+
+TEST(WriteFolders, WithoutHomeOrXdgVariablesTheFilesStillGoToAnAbsoluteFolder) {
+  // A relative name would land in the working directory: the data folder.
+  TUnsetVariable home("HOME"), config("XDG_CONFIG_HOME"), data("XDG_DATA_HOME");
+  SetRegistryFile("");
+  SetUserDataFolder("");
+  EXPECT_EQ(RegistryFile().front(), '/') << RegistryFile();
+  EXPECT_EQ(UserDataFolder().front(), '/') << UserDataFolder();
+  SetUserDataFolder("");
 }
 
 // ---- The command line ------------------------------------------------------------------

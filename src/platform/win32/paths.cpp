@@ -3,6 +3,7 @@
 #include "platform/win32/paths.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/win32/home_folder.h"
 #include "platform/win32/io_error.h"
 
 namespace fs = std::filesystem;
@@ -33,7 +35,7 @@ std::string ExecutableFolder() {
 
 std::string DefaultUserDataFolder() {
   if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) return std::string(xdg) + "/voxarine";
-  if (const char* home = std::getenv("HOME"); home && *home) return std::string(home) + "/.local/share/voxarine";
+  if (const std::string home = HomeFolder(); !home.empty()) return home + "/.local/share/voxarine";
   return "/tmp/voxarine";
 }
 
@@ -95,6 +97,12 @@ fs::path ResolveUnder(const fs::path& Base, const std::vector<std::string>& Part
 bool WritesBesideGame() { return !InstalledLayout_ && access(GameFolder().c_str(), W_OK) == 0; }
 
 }  // namespace
+
+std::string HomeFolder() {
+  if (const char* home = std::getenv("HOME"); home && *home) return home;
+  if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir && pw->pw_dir[0] == '/') return pw->pw_dir;
+  return {};
+}
 
 void SetGameFolder(const std::string& Folder) { GameFolder_ = Folder; }
 

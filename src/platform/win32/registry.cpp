@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/win32/home_folder.h"
 #include "platform/win32/io_error.h"
 #include "platform/win32/paths.h"
 
@@ -83,8 +84,10 @@ bool ParseDword(const std::string& Data, std::int32_t& Value) {
 
 std::string DefaultRegistryFile() {
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) return std::string(xdg) + "/voxarine/settings.reg";
-  if (const char* home = std::getenv("HOME"); home && *home) return std::string(home) + "/.config/voxarine/settings.reg";
-  return "settings.reg";
+  if (const std::string home = HomeFolder(); !home.empty()) return home + "/.config/voxarine/settings.reg";
+  // Never a bare relative name: the working directory is the data folder,
+  // which an installed game must not write to.
+  return "/tmp/voxarine/settings.reg";
 }
 
 }  // namespace
