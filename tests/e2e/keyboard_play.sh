@@ -18,12 +18,11 @@ source "$(dirname "$0")/frontend_common.bash"
 # A sparse saved game of mode 1: five resting cubes, no two alike nearby.
 # The cube to move: code 0 on (8, 2); the row to its left is free.
 write_sparse_save() {
-  local cubes="" c
-  for c in "0 8 2" "1 2 8" "2 6 6" "3 1 1" "4 9 9"; do
-    set -- $c
-    cubes+="1\r\n$1\r\n$2\r\n$3\r\n"
-  done
-  printf "saved by the test\r\n1\r\n1\r\n0\r\n 0.00000000000000E+0000\r\n 0.00000000000000E+0000\r\n1\r\n5\r\n$cubes" > "$1"
+  local f=$1 cubes="" code x y
+  while read -r code x y; do
+    cubes+="1\r\n$code\r\n$x\r\n$y\r\n"
+  done <<< $'0 8 2\n1 2 8\n2 6 6\n3 1 1\n4 9 9'
+  printf "saved by the test\r\n1\r\n1\r\n0\r\n 0.00000000000000E+0000\r\n 0.00000000000000E+0000\r\n1\r\n5\r\n$cubes" > "$f"
 }
 
 # "flag code" of the saved cube on (X, Y), or nothing.
@@ -32,15 +31,18 @@ saved_cube_at() {
     if ((NR - 9) % 4 == 3 && f[2] == x && f[3] == y) print f[0], f[1] }'
 }
 
-# Presses Up until the main menu's first item (Play) is the highlighted one.
-select_play() {
+# Presses Key until the item at world (X, Y) is the highlighted one. The game
+# put the pointer in the middle of its window, where it may hover over an
+# item of the page shown: the keys decide from wherever that left the
+# selection.
+select_item() {  # name, x, y, key
   local i
   for i in 1 2 3 4 5; do
-    shot "page1-$i"
-    highlighted "page1-$i" -0.2 1 && return 0
-    press Up
+    shot "$1-$i"
+    highlighted "$1-$i" "$2" "$3" && return 0
+    press "$4"
   done
-  fail "Play never got the highlight"
+  fail "the item at ($2, $3) never got the highlight ($1)"
 }
 
 options_shown() { [ -n "$(find_window "Options")" ]; }
@@ -63,15 +65,15 @@ await_menu
 xdotool windowfocus "$WIN" 2> /dev/null
 
 step "menu: play, mode 1, start from the hints page"
-select_play
+select_item page1 -0.2 1 Up
 press Return Return  # play; mode 1 (the first item, selected as the page opens)
 sleep 0.3
 press Return         # start, the hints page's first item
 wait_state gsGame
 
-step "the saved-game offer takes Enter: the saved board is loaded"
-shot page7-offer
-press Return         # "continue the saved game", selected as the dialog opens
+step "the saved-game offer takes the arrows and Enter: the saved board is loaded"
+select_item page7-offer 1.45 -0.55 Right  # "continue the saved game"
+press Return
 wait_state gsGame
 sleep 1              # the loaded cubes grow in; clicks before they rest are not taken
 shot loaded
@@ -90,14 +92,20 @@ press Right Right Right Right
 shot path-shown
 region_differs cube-selected path-shown "$(cell_x 5)" "$(cell_y 2)" || fail "no path marks on the way"
 press Return
-arrived() { shot arrived; region_differs path-shown arrived "$(cell_x 4)" "$(cell_y 2)"; }
-wait_until 20 "the cube on (4, 2)" arrived
+# The red face of the cube (code 0) on (4, 2), beside its symbol and inside
+# the board cursor's frame.
+arrived() {
+  shot arrived
+  rgb_at arrived "$(cell_x 4)" "$(awk -v y="$(cell_y 2)" 'BEGIN { print y - 0.28 }')" | awk '{ exit !($1 > 0.45 && $1 > $2 + 0.2 && $1 > $3 + 0.2) }'
+}
+wait_until 20 "the red cube on (4, 2)" arrived
 sleep 1  # the turn after the move: its cubes grow in
 
-step "pause by keys: Escape opens the dialog on quit, Enter saves"
+step "pause by keys: Escape opens the dialog, Enter on quit saves"
 press Escape
 shot page5-pause
 region_differs arrived page5-pause 0 0.9 || fail "the pause dialog did not appear"
+select_item page5-quit -1.45 -0.55 Right
 rm -f "$(save_file 1)"
 press Return
 wait_state gsMenu
@@ -106,7 +114,8 @@ wait_until 5 "data/Save1.dat" has_file "$(save_file 1)"
 [ "$(saved_cube_at 8 2 | cut -d' ' -f2)" != "0" ] || fail "the cube still stands on (8, 2)"
 
 step "exit from the main menu by keys"
-press Up Return  # from Play, Up wraps to Exit
+select_item page1-exit -0.2 -2.3 Up
+press Return
 wait_until 20 "the program to end" bash -c "! kill -0 $GAME_PID 2>/dev/null"
 log_has ' Main form closed' || fail "no \"Main form closed\" in the log"
 echo "PASS ($E2E_NAME)"

@@ -648,3 +648,39 @@ TEST_F(VirtualPadTest, PulledOutDuringPlayTheGameWaitsInThePauseDialog) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(VirtualPadTest, OptionsAndHighScoresByPadAlone) {
+  OpenWindow();
+  VirtualPad pad;
+  ASSERT_GE(pad.Index, 0) << SDL_GetError();
+  Pump();
+  Options->SoundVol = 4;
+
+  // Options: the page opens on the skin number; down wraps to accept,
+  // cancel, sound down, sound up.
+  Press(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+  Press(pad, SDL_CONTROLLER_BUTTON_A);
+  ASSERT_EQ(Menu->CurrentPage, mpOptions);
+  for (int i = 0; i < 4; ++i) Press(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+  Press(pad, SDL_CONTROLLER_BUTTON_A);
+  EXPECT_EQ(Options->SoundVol, 5);
+  Press(pad, SDL_CONTROLLER_BUTTON_B);
+  EXPECT_EQ(Menu->CurrentPage, mpMain) << "B is back";
+
+  // High scores: the left stick to the third item, A; right shows the other table; B leaves.
+  SDL_JoystickSetVirtualAxis(pad.Joystick, 1, 30000);  // left stick down, held
+  Pump();
+  SDL_JoystickSetVirtualAxis(pad.Joystick, 1, 0);
+  Pump();
+  Press(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+  Press(pad, SDL_CONTROLLER_BUTTON_A);
+  ASSERT_EQ(GameState, gsHiScores);
+  Press(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+  EXPECT_EQ(HiScores->ShownTable, 2);
+  Press(pad, SDL_CONTROLLER_BUTTON_B);
+  EXPECT_EQ(GameState, gsMenu);
+}
+
+}  // namespace
