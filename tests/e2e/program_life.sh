@@ -33,6 +33,8 @@ stop_display() {
   XVFB_PID=""
 }
 life_cleanup() {
+  # A game left behind may sit in a message box that no signal ends.
+  [ -n "$GAME_PID" ] && kill -KILL "$GAME_PID" 2> /dev/null
   cleanup
   stop_display
 }
@@ -133,8 +135,15 @@ wait_until 30 "the game window" game_window_shown
 WIN=$(game_window)
 wait_until 120 "\"... Loading finished\" in the debug log" log_has ' \.\.\. Loading finished'
 [ "$(count_in_log ' Form activated')" -eq 1 ] || fail "\" Form activated\" is logged $(count_in_log ' Form activated') times"
-xdotool windowfocus --sync "$WIN" 2> /dev/null
-xdotool key alt+F4
+# Alt+F4 on the game window, again if the first one is not taken (as a
+# player would press it again).
+for attempt in 1 2 3; do
+  xdotool windowfocus --sync "$WIN" 2> /dev/null
+  xdotool key alt+F4
+  end=$((SECONDS + 10))
+  while ! box_shown "Voxarine" && [ $SECONDS -lt $end ]; do sleep 0.2; done
+  box_shown "Voxarine" && break
+done
 dismiss_box "Voxarine"
 await_exit 10
 [ "$STATUS" -eq 0 ] || fail "a window close ended with status $STATUS"
