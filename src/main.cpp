@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
   Application.Run(*StartUp);
 
   // A game window that could not get a device ends the program as a failure.
-  const int status = FormMain && FormMain->Terminated() ? 1 : 0;
+  const int status = FormMain && FormMain->Terminated() ? 1 : Application.ExitCode;
   if (FormMain) ReleaseGameWindow();
   FormVideoMode.reset();
   StartUp.reset();

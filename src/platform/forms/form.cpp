@@ -195,7 +195,12 @@ void TForm::SetHeight(int OuterHeight) {
 void TForm::Show() {
   if (Closed_) return;
   RunEvent([this] { FormShow(); });
-  if (Application.HasDisplay && !Window_) MakeWindow();
+  if (Application.HasDisplay && !Window_ && !MakeWindow() && Application.MainForm == this) {
+    // An invisible main window would leave a process nobody can reach.
+    ShowErrorMessage("Cannot open the \"" + Caption + "\" window: " + SDL_GetError());
+    Application.ExitCode = 1;
+    Application.Terminate();
+  }
   if (Window_) {
     SDL_SetWindowTitle(Window_, Caption.c_str());
     SDL_SetWindowSize(Window_, ClientWidth, ClientHeight);

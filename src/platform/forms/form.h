@@ -118,6 +118,7 @@ class TApplication {
   std::string Title;
   TForm* MainForm = nullptr;
   bool Terminated = false;
+  int ExitCode = 0;  // the process's status once the loop ends
   bool HasDisplay = false;
   std::function<void()> Idle;
 
