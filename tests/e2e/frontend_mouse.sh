@@ -35,13 +35,13 @@ move_to -3.2 2.001  # the sound volume's up arrow
 xdotool mousemove_relative --sync 1 0  # the label follows at the next move
 sleep 0.3
 shot mouse-page3-row
-region_differs mouse-page3-idle mouse-page3-row 2.4 2.001 || fail "the sound row's label did not light up"
+region_differs mouse-page3-idle mouse-page3-row -1.2 2.7 || fail "the sound row's label (above its bar) did not light up"
 click_at -3.2 2.001  # up: 5 -> 6
 click_at -2.5 2.0    # on the bar: 8
 shot mouse-page3-bar
-click_at -3.2 -1.55  # next skin: 2
+click_at -3.2 -1.612  # next skin: 2
 shot mouse-page3-skin2
-region_differs mouse-page3-bar mouse-page3-skin2 -1.8 -1.55 || fail "the skin number did not change"
+region_differs mouse-page3-bar mouse-page3-skin2 -1.8 -1.612 || fail "the skin number did not change"
 click_at 0.3 -3.4    # save
 wait_until 5 "the saved settings" grep -q '"SoundVol"=dword:00000008' "$XDG_CONFIG_HOME/voxarine/settings.reg"
 grep -q '"Texture"=dword:00000002' "$XDG_CONFIG_HOME/voxarine/settings.reg" || fail "the skin was not saved"
