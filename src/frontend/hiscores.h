@@ -49,8 +49,6 @@ class THiScores {
   // returns what is wrong with Bytes, empty when they are a sound table.
   std::string Image() const;
   std::string ReadImage(const std::string& Bytes);
-  // The tables differ from the file (a new entry or name not yet written).
-  bool Changed() const { return Image() != Stored_; }
 
   THiScoreEntry& Entry(int Table, int Row);  // range-checked
 

@@ -261,7 +261,7 @@ void TFormMain::Show() {
 }
 
 void TFormMain::SaveRunningGame(bool Report) {
-  // Nor a new high score whose name was still being typed.
+  // A new high score whose name is still being typed is kept too.
   if (GameState == gsHiScores && HiScores) {
     try {
       HiScores->SaveScores();

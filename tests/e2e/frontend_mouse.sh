@@ -26,12 +26,12 @@ park_pointer
 expect_picture mouse-page3-idle "the options page" region_differs mouse-page1 mouse-page3-idle 0.3 -3.4
 move_to -3.2 2.001  # the sound volume's up arrow
 xdotool mousemove_relative --sync 1 0  # the label follows at the next move
-expect_picture mouse-page3-row "the sound row's label lit" region_differs mouse-page3-idle mouse-page3-row 2.4 2.001
+expect_picture mouse-page3-row "the sound row's label lit" region_differs mouse-page3-idle mouse-page3-row -1.2 2.7
 click_at -3.2 2.001  # up: 5 -> 6
 click_at -2.5 2.0    # on the bar: 8
 shot mouse-page3-bar
-click_at -3.2 -1.55  # next skin: 2
-expect_picture mouse-page3-skin2 "the next skin number" region_differs mouse-page3-bar mouse-page3-skin2 -1.8 -1.55
+click_at -3.2 -1.612  # next skin: 2
+expect_picture mouse-page3-skin2 "the next skin number" region_differs mouse-page3-bar mouse-page3-skin2 -1.8 -1.612
 click_at 0.3 -3.4    # save
 wait_until 20 "the saved settings" grep -q '"SoundVol"=dword:00000008' "$XDG_CONFIG_HOME/voxarine/settings.reg"
 grep -q '"Texture"=dword:00000002' "$XDG_CONFIG_HOME/voxarine/settings.reg" || fail "the skin was not saved"

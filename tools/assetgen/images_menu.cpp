@@ -142,10 +142,12 @@ void OptionsFrame(const Context& ctx) {
   Canvas c(img, ViewW, ViewH);
   TextStyle st;
   st.face = Face::SerifBold;
-  st.size = 0.62f;
+  // Between the panel's rim and the sound row's label (the rows are fixed by
+  // the volume bars' click areas).
+  st.size = 0.52f;
   st.align = Align::Centre;
   st.colour = pal::BrassLight;
-  DrawTextShadowed(c, "Options", WU(-1.8f), WV(3.25f), st, Rgb(0, 0, 0, 0.8f), 0.05f, 0, 0.04f);
+  DrawTextShadowed(c, "Options", WU(-1.8f), WV(3.24f), st, Rgb(0, 0, 0, 0.8f), 0.05f, 0, 0.04f);
   for (float y : {2.001f, 0.1945f}) {
     float cu = WU(-1.8f), cv = WV(y), hw = 0.86f, hh = 0.25f;
     Box b = BoxAround(cu, cv, hw, hh, 0.05f);
