@@ -56,7 +56,7 @@
 #   cell_x N, cell_y N        board cell -> world coordinates
 # Pictures ($SHOTS/Name.png)
 #   shot Name, rgb_at Name X Y, highlighted / not_highlighted Name X Y,
-#   expect_highlight Name X Y, region_differs A B X Y, picture_differs A B
+#   expect_highlight Name X Y, region_differs A B X Y, picture_differs A B [Threshold]
 # Game files and moves
 #   save_file Mode, has_file, lacks_file, write_full_board_save Path,
 #   lose_the_full_board_game, leave_game_over key-name|click
@@ -406,12 +406,13 @@ region_differs() {  # shot a, shot b, world x, world y
     for (i = 1; i <= 3; i++) d += (p[i] > q[i] ? p[i] - q[i] : q[i] - p[i]); exit !(d > 0.1) }'
 }
 # Two screenshots show different screens: the game window's pictures differ
-# by more than the floating decoration of one screen moves (RMS over 0.1).
-picture_differs() {  # shot a, shot b
+# by more than the floating decoration of one screen moves (RMS over 0.1,
+# or over Threshold).
+picture_differs() {  # shot a, shot b [threshold]
   local rms
   rms=$(compare -metric RMSE -crop "${WW}x${WH}+${WX}+${WY}" "$SHOTS/$1.png" "$SHOTS/$2.png" null: 2>&1 |
     sed -n 's/.*(\([0-9.e-]*\)).*/\1/p')
-  awk -v r="${rms:-0}" 'BEGIN { exit !(r > 0.1) }'
+  awk -v r="${rms:-0}" -v t="${3:-0.1}" 'BEGIN { exit !(r > t) }'
 }
 # Takes a screenshot Name and checks that the item at (x, y) is highlighted,
 # retrying until the frame shows it.
