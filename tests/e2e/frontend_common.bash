@@ -230,7 +230,7 @@ press_start() {  # key (Enter, the default button) or click (on the Start button
       eval "$(xdotool getwindowgeometry --shell "$LAUNCHER")"
       xdotool mousemove --sync $((X + 267)) $((Y + 20)) click 1
     else
-      xdotool windowfocus --sync "$LAUNCHER" 2> /dev/null
+      timeout 10 xdotool windowfocus --sync "$LAUNCHER" 2> /dev/null
       xdotool key --clearmodifiers Return
     fi
     # A dialog still in its first frames may miss the input; it then shows,
@@ -265,7 +265,7 @@ game_window_shown() {
   [ -n "$(game_window)" ]
 }
 
-focus_game() { xdotool windowfocus --sync "$WIN" 2> /dev/null || true; }
+focus_game() { timeout 10 xdotool windowfocus --sync "$WIN" 2> /dev/null || true; }
 
 start_game() {  # key or click: how Start is given
   launch
