@@ -83,10 +83,14 @@ E2E_LAST_ERROR=""
 # ---- Processes: only ours, by PID ------------------------------------------------
 
 # True while Pid is a live child of the shell that started it (Parent): a PID
-# freed and taken by another program is never ours to signal.
+# freed and taken by another program is never ours to signal. The parent is
+# the fourth field of /proc/PID/stat, counted after the name in parentheses.
 ours() {  # pid, parent pid
-  [ -n "$1" ] && kill -0 "$1" 2>/dev/null &&
-    [ "$(ps -o ppid= -p "$1" 2>/dev/null | tr -d ' ')" = "$2" ]
+  local stat="" parent
+  [ -n "$1" ] && { read -r stat < "/proc/$1/stat"; } 2> /dev/null
+  [ -n "$stat" ] || return 1
+  read -r _ parent _ <<< "${stat##*) }"
+  [ "$parent" = "$2" ]
 }
 
 # Ends our child Pid: TERM, then KILL after Limit seconds; reaps it.
@@ -129,6 +133,7 @@ trap 'exit 143' TERM
 trap 'E2E_LAST_ERROR="line $LINENO: $BASH_COMMAND"' ERR
 
 fail() {
+  E2E_LAST_ERROR=""  # the message says what failed
   echo "FAIL ($E2E_NAME): $*" >&2
   if [ -f "$LOG" ]; then
     echo "---- last lines of the debug log" >&2
