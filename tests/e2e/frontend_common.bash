@@ -56,7 +56,7 @@
 #   cell_x N, cell_y N        board cell -> world coordinates
 # Pictures ($SHOTS/Name.png)
 #   shot Name, rgb_at Name X Y, highlighted / not_highlighted Name X Y,
-#   expect_highlight Name X Y, region_differs A B X Y, picture_differs A B
+#   expect_highlight Name X Y, region_differs A B X Y, picture_differs A B [Threshold]
 # Game files and moves
 #   save_file Mode, has_file, lacks_file, write_full_board_save Path,
 #   lose_the_full_board_game, leave_game_over key-name|click
@@ -83,10 +83,14 @@ E2E_LAST_ERROR=""
 # ---- Processes: only ours, by PID ------------------------------------------------
 
 # True while Pid is a live child of the shell that started it (Parent): a PID
-# freed and taken by another program is never ours to signal.
+# freed and taken by another program is never ours to signal. The parent is
+# the fourth field of /proc/PID/stat, counted after the name in parentheses.
 ours() {  # pid, parent pid
-  [ -n "$1" ] && kill -0 "$1" 2>/dev/null &&
-    [ "$(ps -o ppid= -p "$1" 2>/dev/null | tr -d ' ')" = "$2" ]
+  local stat="" parent
+  [ -n "$1" ] && { read -r stat < "/proc/$1/stat"; } 2> /dev/null
+  [ -n "$stat" ] || return 1
+  read -r _ parent _ <<< "${stat##*) }"
+  [ "$parent" = "$2" ]
 }
 
 # Ends our child Pid: TERM, then KILL after Limit seconds; reaps it.
@@ -129,6 +133,7 @@ trap 'exit 143' TERM
 trap 'E2E_LAST_ERROR="line $LINENO: $BASH_COMMAND"' ERR
 
 fail() {
+  E2E_LAST_ERROR=""  # the message says what failed
   echo "FAIL ($E2E_NAME): $*" >&2
   if [ -f "$LOG" ]; then
     echo "---- last lines of the debug log" >&2
@@ -230,7 +235,7 @@ press_start() {  # key (Enter, the default button) or click (on the Start button
       eval "$(xdotool getwindowgeometry --shell "$LAUNCHER")"
       xdotool mousemove --sync $((X + 267)) $((Y + 20)) click 1
     else
-      xdotool windowfocus --sync "$LAUNCHER" 2> /dev/null
+      timeout 10 xdotool windowfocus --sync "$LAUNCHER" 2> /dev/null
       xdotool key --clearmodifiers Return
     fi
     # A dialog still in its first frames may miss the input; it then shows,
@@ -265,7 +270,7 @@ game_window_shown() {
   [ -n "$(game_window)" ]
 }
 
-focus_game() { xdotool windowfocus --sync "$WIN" 2> /dev/null || true; }
+focus_game() { timeout 10 xdotool windowfocus --sync "$WIN" 2> /dev/null || true; }
 
 start_game() {  # key or click: how Start is given
   launch
@@ -406,12 +411,13 @@ region_differs() {  # shot a, shot b, world x, world y
     for (i = 1; i <= 3; i++) d += (p[i] > q[i] ? p[i] - q[i] : q[i] - p[i]); exit !(d > 0.1) }'
 }
 # Two screenshots show different screens: the game window's pictures differ
-# by more than the floating decoration of one screen moves (RMS over 0.1).
-picture_differs() {  # shot a, shot b
+# by more than the floating decoration of one screen moves (RMS over 0.1,
+# or over Threshold).
+picture_differs() {  # shot a, shot b [threshold]
   local rms
   rms=$(compare -metric RMSE -crop "${WW}x${WH}+${WX}+${WY}" "$SHOTS/$1.png" "$SHOTS/$2.png" null: 2>&1 |
     sed -n 's/.*(\([0-9.e-]*\)).*/\1/p')
-  awk -v r="${rms:-0}" 'BEGIN { exit !(r > 0.1) }'
+  awk -v r="${rms:-0}" -v t="${3:-0.1}" 'BEGIN { exit !(r > t) }'
 }
 # Takes a screenshot Name and checks that the item at (x, y) is highlighted,
 # retrying until the frame shows it.
