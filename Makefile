@@ -39,6 +39,6 @@ fuzz: deps
 	cmake --build $(FUZZ_BUILD) -j 2 --target fuzz-targets
 	@failed=""; for t in $(FUZZ_TARGETS); do \
 	  echo "== fuzz-$$t for $(SECONDS) s"; \
-	  tools/fuzz.sh $(FUZZ_BUILD) $$t -max_total_time=$(SECONDS) || failed="$$failed $$t"; \
+	  fuzz/run.sh $(FUZZ_BUILD) $$t -max_total_time=$(SECONDS) || failed="$$failed $$t"; \
 	done; \
 	if [ -n "$$failed" ]; then echo "findings in:$$failed (see $(FUZZ_BUILD)/findings/)"; exit 1; fi

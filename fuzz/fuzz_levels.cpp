@@ -24,7 +24,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     g.ClearBoard();
     g.Level = 4;
     g.StartLevel();  // level 5, a bonus level: stones and bombs
-    g.Update(16);
   }
   ClearRecording();
   return 0;

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <memory>
 
+#include "effects/particles.h"
+#include "frontend/labels.h"
 #include "game/figure_file.h"
 #include "game/game.h"
 #include "game/level_file.h"
@@ -86,4 +88,7 @@ void FuzzGame() {
 
 void ClearRecording() {
   if (TRecordDevice* rec = AsRecordDevice(D3DDevice)) rec->ClearLog();
+  // Sparks and labels of one input must not pile up over the next ones.
+  ClearAllParticles();
+  ClearScoreLabels();
 }

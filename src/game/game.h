@@ -188,6 +188,8 @@ bool IsSpecialKind(TCubeKind Kind);
 
 // The game scene and the full-screen pictures (scene_draw.cpp).
 void DrawGame();
+// A number as the board shows it: rounded, clamped to what a long long holds.
+std::string RoundedText(double Value);
 void DrawBackdrop();
 
 // A label the level-completed sequence shows later. Slots [1..2].

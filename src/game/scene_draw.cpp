@@ -32,6 +32,8 @@ void DrawPlane(TBackPlane* Plane) {
   if (Plane) Plane->Draw(Range(RangeQuadB));
 }
 
+}  // namespace
+
 // Whole numbers for the board's display. Beyond the range of long long (or
 // NaN) the conversion would be undefined, so the value is clamped first.
 std::string RoundedText(double Value) {
@@ -40,7 +42,6 @@ std::string RoundedText(double Value) {
   if (!(r == r)) return "0";
   return std::to_string(static_cast<long long>(std::clamp(r, -Limit, Limit)));
 }
-}  // namespace
 
 void DrawGame() {
   if (!Game || !Game->Device) return;

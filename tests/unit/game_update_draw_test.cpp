@@ -1,5 +1,7 @@
 // The score line, bonus lights and the game scene on the recording device:
 // what is drawn, with which texture, and the state in effect at each draw.
+#include <limits>
+
 #include "frontend/cursor.h"
 #include "game/planes.h"
 #include "game_update_fixture.h"
@@ -219,3 +221,15 @@ TEST_F(DrawTest, BackdropShowsThePictureOfTheState) {
 }
 
 }  // namespace
+
+// The board's numbers: rounded halves to even as the score's conversion does,
+// and values a damaged file could carry clamped instead of overflowing.
+TEST(BoardNumbers, RoundAndClampToWhatALongLongHolds) {
+  EXPECT_EQ(RoundedText(1234.4), "1234");
+  EXPECT_EQ(RoundedText(2.5), "2");
+  EXPECT_EQ(RoundedText(-3.5), "-4");
+  EXPECT_EQ(RoundedText(1e300), "9000000000000000000");
+  EXPECT_EQ(RoundedText(-1e300), "-9000000000000000000");
+  EXPECT_EQ(RoundedText(std::numeric_limits<double>::infinity()), "9000000000000000000");
+  EXPECT_EQ(RoundedText(std::numeric_limits<double>::quiet_NaN()), "0");
+}
