@@ -96,13 +96,16 @@ ours() {  # pid, parent pid
 # Ends our child Pid: TERM, then KILL after Limit seconds; reaps it.
 end_process() {  # pid, parent pid, limit, name
   local pid=$1 parent=$2 end=$((SECONDS + $3))
+  if ! ours "$pid" "$parent"; then
+    # Gone already: reap it for its status. Alive but not ours: never wait on it.
+    kill -0 "$pid" 2>/dev/null || wait "$pid" 2>/dev/null
+    return
+  fi
+  kill -TERM "$pid" 2>/dev/null
+  while ours "$pid" "$parent" && [ $SECONDS -lt $end ]; do sleep 0.1; done
   if ours "$pid" "$parent"; then
-    kill -TERM "$pid" 2>/dev/null
-    while ours "$pid" "$parent" && [ $SECONDS -lt $end ]; do sleep 0.1; done
-    if ours "$pid" "$parent"; then
-      echo "note ($E2E_NAME): $4 (PID $pid) did not end within $3 s of TERM; killed" >&2
-      kill -KILL "$pid" 2>/dev/null
-    fi
+    echo "note ($E2E_NAME): $4 (PID $pid) did not end within $3 s of TERM; killed" >&2
+    kill -KILL "$pid" 2>/dev/null
   fi
   wait "$pid" 2>/dev/null
 }

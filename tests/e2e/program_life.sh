@@ -22,7 +22,6 @@ source "$(dirname "$0")/frontend_common.bash"
 KILLS=${PROGRAM_LIFE_KILLS:-3}
 PARTS=" ${PROGRAM_LIFE_PARTS:-1 2 3} "
 part() { [[ $PARTS == *" $1 "* ]]; }
-XVFB_PID=""
 STATUS=""
 
 stop_display() {
@@ -33,10 +32,12 @@ stop_display() {
   XVFB_PID=""
 }
 life_cleanup() {
+  local status=$?
   # A game left behind may sit in a message box that no signal ends.
   [ -n "$GAME_PID" ] && kill -KILL "$GAME_PID" 2> /dev/null
-  cleanup
-  stop_display
+  # The shared clean-up reaps the game, ends our X server and exits with our status.
+  (exit $status)
+  e2e_cleanup
 }
 trap life_cleanup EXIT
 
@@ -125,6 +126,7 @@ export XDG_CONFIG_HOME="$WORK/config-file"
 launch_unwritable() {
   (cd "$GAME" && exec ./voxarine > "$WORK/stdout.txt" 2>&1) &
   GAME_PID=$!
+  GAME_PARENT=$BASHPID
   # Writing the first settings fails at start already.
   dismiss_box "Voxarine"
   wait_until 30 "the launcher window" launcher_shown

@@ -151,6 +151,7 @@ check_window() {  # window id, name for messages
 start_installed() {
   (cd "$WORK/elsewhere" && exec "$BIN" > "$WORK/stdout.txt" 2>&1) &
   GAME_PID=$!
+  GAME_PARENT=$BASHPID
   wait_until 30 "the launcher window" launcher_shown
   LAUNCHER=$(find_window "Voxarine")
 }
