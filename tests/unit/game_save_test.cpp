@@ -321,7 +321,9 @@ TEST_P(GameSaveRejectTest, IsRefusedAndChangesNothing) {
     FAIL() << "the file was accepted";
   } catch (const EInOutError& e) {
     EXPECT_NE(std::string(e.what()).find("Save1.dat"), std::string::npos) << e.what();
-    if (GetParam().Line > 0) EXPECT_EQ(e.Line, GetParam().Line) << e.what();
+    if (GetParam().Line > 0) {
+      EXPECT_EQ(e.Line, GetParam().Line) << e.what();
+    }
     EXPECT_NE(std::string(e.what()).find(GetParam().Rule), std::string::npos) << e.what();
   }
   EXPECT_EQ(Snap(), before);
