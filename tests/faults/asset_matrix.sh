@@ -13,7 +13,9 @@
 #   asset_matrix.sh <game folder> <build folder>
 #   ASSET_SAMPLE=N  only N files, spread evenly over the sorted list (0: all)
 #   ASSET_CASES="delete half random"
+#   ASSET_ONLY="data/Menu.dat ..."  just these files
 #   ASSET_TABLE=file  where the table goes (default <build>/asset-matrix.md)
+# A bad case's output and debug log are kept in <build>/asset-matrix-faults/.
 # The sanitized game (<build>/tests/faults/voxarine-asan) is used when it was built.
 source "$(dirname "$0")/../e2e/frontend_common.bash"
 
@@ -29,8 +31,13 @@ export UBSAN_OPTIONS="print_stacktrace=1"
 
 # The game's own files: everything but the program and what it writes.
 mapfile -t ALL < <(cd "$SRC_GAME_DIR" && find . -type f ! -name voxarine ! -name debug.txt \
-  ! -name 'Save?.dat' ! -name Hiscores.dat ! -name '*.damaged' ! -path './Images/Tutorial/*.bmp' | sed 's|^\./||' | LC_ALL=C sort)
+  ! -name 'Save?.dat' ! -name Hiscores.dat ! -name '*.damaged' ! -path './Images/Tutorial/*.bmp' | sed 's|^\./||' |
+  # What a start reads first: the tables, the pictures and skin of the default
+  # settings, sounds and music; the other skins' textures last.
+  awk '{ k = /^data\// ? 0 : /^Images\/Skin[2-9]\// ? 4 : /^Images\/(Skin1|Menu)\// ? 2 : /^Images\// ? 1 : 3;
+         print k "\t" $0 }' | LC_ALL=C sort | cut -f 2)
 FILES=("${ALL[@]}")
+[ -n "${ASSET_ONLY:-}" ] && read -r -a FILES <<< "$ASSET_ONLY"
 if [ "$SAMPLE" -gt 0 ] && [ "$SAMPLE" -lt ${#ALL[@]} ]; then
   FILES=()
   for i in $(seq 0 $((SAMPLE - 1))); do FILES+=("${ALL[$((i * ${#ALL[@]} / SAMPLE))]}"); done
@@ -159,9 +166,10 @@ for file in "${FILES[@]}"; do
     echo "$file / $kind: $OUTCOME${DETAIL:+ -- $DETAIL}"
     if [[ $OUTCOME == FAULT* ]]; then
       faults=$((faults + 1))
-      mkdir -p "$SHOTS"
-      cp "$WORK/stdout.txt" "$SHOTS/$(echo "$file-$kind" | tr / _).stdout.txt" 2> /dev/null || true
-      [ -f "$LOG" ] && cp "$LOG" "$SHOTS/$(echo "$file-$kind" | tr / _).debug.txt"
+      kept="$BUILD_DIR/asset-matrix-faults/$(echo "$file-$kind" | tr / _)"
+      mkdir -p "$(dirname "$kept")"
+      cp "$WORK/stdout.txt" "$kept.stdout.txt" 2> /dev/null || true
+      [ -f "$LOG" ] && cp "$LOG" "$kept.debug.txt"
     fi
     row+=" $OUTCOME |"
   done

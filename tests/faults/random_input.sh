@@ -88,14 +88,17 @@ save_and_continue() {
 }
 
 random_burst() {  # seconds
-  local end=$((SECONDS + $1)) r
+  local end=$((SECONDS + $1)) r x y
   while [ $SECONDS -lt $end ] && game_running; do
     answer_boxes && continue
     r=$((RANDOM % 10))
     if [ $r -lt 6 ]; then
-      # Anywhere on the board and the menu plane, now and then the right button.
-      click_at "$(awk -v r=$RANDOM 'BEGIN { printf "%.2f", -8.5 + 13.4 * r / 32767 }')" \
-        "$(awk -v r=$RANDOM 'BEGIN { printf "%.2f", -5.2 + 10.4 * r / 32767 }')" $([ $((RANDOM % 8)) -eq 0 ] && echo 3 || echo 1)
+      # Anywhere on the board and the menu plane, now and then the right
+      # button; not on the main menu's Exit (runs end by the planned closes).
+      x=$(awk -v r=$RANDOM 'BEGIN { printf "%.2f", -8.5 + 13.4 * r / 32767 }')
+      y=$(awk -v r=$RANDOM 'BEGIN { printf "%.2f", -5.2 + 10.4 * r / 32767 }')
+      awk -v x="$x" -v y="$y" 'BEGIN { exit !(x > -3.6 && x < 0 && y > -2.8 && y < -1.8) }' && continue
+      click_at "$x" "$y" $([ $((RANDOM % 8)) -eq 0 ] && echo 3 || echo 1)
     elif [ $r -lt 9 ]; then
       xdotool key --clearmodifiers "${KEYS[$((RANDOM % ${#KEYS[@]}))]}" 2> /dev/null
       sleep 0.1
