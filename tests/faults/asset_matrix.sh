@@ -13,6 +13,7 @@
 #   asset_matrix.sh <game folder> <build folder>
 #   ASSET_SAMPLE=N  only N files, spread evenly over the sorted list (0: all)
 #   ASSET_CASES="delete half random"
+#   ASSET_ROTATE=1  one case per file, taking the cases in turn (a short sample)
 #   ASSET_ONLY="data/Menu.dat ..."  just these files
 #   ASSET_TABLE=file  where the table goes (default <build>/asset-matrix.md)
 # A bad case's output and debug log are kept in <build>/asset-matrix-faults/.
@@ -157,10 +158,15 @@ mkdir -p "$(dirname "$TABLE")"
   echo "| File | $(echo "$CASES" | sed 's/ / | /g') |"
   echo "|---|$(for c in $CASES; do printf -- '---|'; done)"
 } > "$TABLE"
-faults=0 count=0
+faults=0 count=0 index=0
+read -r -a CASE_LIST <<< "$CASES"
 for file in "${FILES[@]}"; do
   row="| $file |"
   for kind in $CASES; do
+    if [ -n "${ASSET_ROTATE:-}" ] && [ "$kind" != "${CASE_LIST[$((index % ${#CASE_LIST[@]}))]}" ]; then
+      row+=" |"
+      continue
+    fi
     run_case "$file" "$kind"
     count=$((count + 1))
     echo "$file / $kind: $OUTCOME${DETAIL:+ -- $DETAIL}"
@@ -174,6 +180,7 @@ for file in "${FILES[@]}"; do
     row+=" $OUTCOME |"
   done
   echo "$row" >> "$TABLE"
+  index=$((index + 1))
 done
 echo "asset matrix: $count cases over ${#FILES[@]} files, $faults faults; table in $TABLE"
 [ "$faults" -eq 0 ] || fail "$faults cases ended badly"
