@@ -168,6 +168,13 @@ for file in "${FILES[@]}"; do
       continue
     fi
     run_case "$file" "$kind"
+    # SDL now and then fails to start on a loaded machine, before any file
+    # of the game is read: that case is run again.
+    for attempt in 1 2; do
+      grep -q 'no display to open a window on' "$WORK/stdout.txt" || break
+      echo "note: $file / $kind: SDL did not start ($(tail -n 1 "$WORK/stdout.txt" | cut -c 1-100)); again"
+      run_case "$file" "$kind"
+    done
     count=$((count + 1))
     echo "$file / $kind: $OUTCOME${DETAIL:+ -- $DETAIL}"
     if [[ $OUTCOME == FAULT* ]]; then
