@@ -42,8 +42,9 @@ int main(int argc, char** argv) {
   StartUp->Show();
   Application.Run(*StartUp);
 
-  // A game window that could not get a device ends the program as a failure.
-  const int status = FormMain && FormMain->Terminated() ? 1 : Application.ExitCode;
+  // A game window that could not get a device, or not load its data, ends
+  // the program as a failure.
+  const int status = FormMain && (FormMain->Terminated() || FormMain->LoadFailed()) ? 1 : Application.ExitCode;
   if (FormMain) ReleaseGameWindow();
   FormVideoMode.reset();
   StartUp.reset();

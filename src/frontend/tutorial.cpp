@@ -20,11 +20,15 @@ std::string TTutorial::PictureName(int N, const char* Extension) {
 }
 
 void TTutorial::ConvertTutorialPictures() {
-  for (int n = 1; n <= TutorialPictures; ++n) JpegToBmp(PictureName(n, ".jpg"));
+  // The first bitmap marks a converted set: it is written last, so that a
+  // conversion cut short (a damaged picture, the program killed) is done
+  // again next time instead of leaving pages blank for good.
+  for (int n = 2; n <= TutorialPictures; ++n) JpegToBmp(PictureName(n, ".jpg"));
+  JpegToBmp(PictureName(1, ".jpg"));
 }
 
 TTutorial::TTutorial(IDirect3DDevice8* Device_) : Device(Device_) {
-  // Only the first bitmap is looked for: a partly converted set is not repaired.
+  // Only the first bitmap is looked for: the conversion writes it last.
   if (!FileExists(PictureName(1, ".bmp"))) ConvertTutorialPictures();
   Background = std::make_unique<T3DSprite>(Device, PictureName(1, ".bmp"));
   Background->Scale = {14.45f, 10.8375f, 1.0f};

@@ -451,6 +451,7 @@ void TFormMain::Run() {
       DebugLog(false, std::string(" Error: ") + e.what());
       ShowErrorMessage(e.what());
       if (loading) {
+        LoadFailed_ = true;
         Close();
         break;
       }

@@ -83,6 +83,8 @@ class TFormMain {
   bool Minimized() const;
   bool Closed() const { return Closed_; }
   bool Terminated() const { return Terminated_; }
+  // Loading the game's data failed (after its message): the program ends as a failure.
+  bool LoadFailed() const { return LoadFailed_; }
 
   SDL_Window* Window = nullptr;
   bool Active = false;  // takes part in the frame loop
@@ -99,6 +101,7 @@ class TFormMain {
   bool CloseRequested_ = false;
   bool Closed_ = false;
   bool Terminated_ = false;  // the application was told to end
+  bool LoadFailed_ = false;
   bool Focused_ = false;
   // The application was deactivated: it stays out of the frame loop until the
   // focus returns or the window is restored, whether or not the window system

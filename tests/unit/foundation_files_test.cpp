@@ -97,6 +97,19 @@ TEST_F(FilesTest, AtomicWriteReplacesWholeFileAndLeavesNoTemporary) {
   EXPECT_THAT(ErrorOf([&] { AtomicWriteFile(Game("no/such/folder/x.dat"), "x"); }), HasSubstr("x.dat"));
 }
 
+// A write killed before its rename leaves its temporary file; the next write
+// of that file clears it, and nothing of another file's.
+TEST_F(FilesTest, AtomicWriteClearsTemporariesLeftByAKilledWrite) {
+  WriteText(Game(".save.dat.Ab12Cd"), "half a sav");
+  WriteText(Game(".other.dat.Ab12Cd"), "another file's");
+  WriteText(Game(".save.dat.keep"), "not a temporary name");
+  AtomicWriteFile(Game("save.dat"), "whole");
+  EXPECT_FALSE(std::filesystem::exists(Game(".save.dat.Ab12Cd")));
+  EXPECT_TRUE(std::filesystem::exists(Game(".other.dat.Ab12Cd")));
+  EXPECT_TRUE(std::filesystem::exists(Game(".save.dat.keep")));
+  EXPECT_EQ(ReadText(Game("save.dat")), "whole");
+}
+
 // ---- Text reader ------------------------------------------------------------------
 
 TEST_F(FilesTest, NumbersSkipBlanksAndLineEndsAndIgnoreTheRestOfTheLine) {

@@ -83,6 +83,18 @@ TEST_F(TutorialTest, MissingJpegIsReportedByName) {
   }
 }
 
+// A conversion cut short leaves no first bitmap, so the next use converts
+// the whole set again; then every page has its bitmap.
+TEST_F(TutorialTest, ConversionCutShortIsDoneAgainNextTime) {
+  for (int n = 1; n <= 9; ++n)
+    if (n != 6) WriteJpeg(Picture(n, ".jpg"));
+  EXPECT_THROW(TTutorial t(device), EInOutError);
+  EXPECT_FALSE(std::filesystem::exists(Picture(1, ".bmp")));
+  WriteJpeg(Picture(6, ".jpg"));
+  TTutorial t(device);
+  for (int n = 1; n <= 9; ++n) EXPECT_TRUE(std::filesystem::exists(Picture(n, ".bmp"))) << n;
+}
+
 TEST_F(TutorialTest, StepsStayWithin1To9AndEveryStepReloadsAndLogs) {
   for (int n = 1; n <= 9; ++n) menutest::WriteBmp(Picture(n, ".bmp"));
   TTutorial t(device);

@@ -24,6 +24,7 @@
 
 #include "audio/sounds.h"
 #include "effects/particles.h"
+#include "file_writes.h"
 #include "frontend/cursor.h"
 #include "frontend/labels.h"
 #include "game/figure_file.h"
@@ -56,6 +57,11 @@ struct TOptionsCli {
   int MaxMoves = 3000;  // a game that goes on for ever is cut here
   bool Quiet = false;
   bool Keys = false;  // --input keys
+  std::string Files;      // --files: a game folder kept after the run
+  long WriteRounds = -1;  // --write-files (0: until killed)
+  int FirstVersion = 0;
+  bool CheckFiles = false;
+  bool AnyContent = false;  // --read-files: any content the readers take
 };
 
 struct TLevelRecord {
@@ -79,7 +85,8 @@ struct TGameRecord {
   std::cerr << "voxarine-autoplay: " << Why << "\n"
             << "usage: voxarine-autoplay [--games N] [--seed S] [--mode 1|2] [--frames fixed|random]\n"
             << "                         [--levels FILE] [--figures FILE] [--game-dir DIR] [--max-moves N]\n"
-            << "                         [--input mouse|keys] [--quiet]\n";
+            << "                         [--input mouse|keys] [--quiet]\n"
+            << "       voxarine-autoplay --files DIR (--write-files ROUNDS [--first-version V] | --check-files | --read-files)\n";
   std::exit(2);
 }
 
@@ -117,6 +124,11 @@ TOptionsCli ParseArgs(int argc, char** argv) {
       if (v == "keys") o.Keys = true;
       else if (v != "mouse") Usage("--input: mouse or keys");
     }
+    else if (arg == "--files") o.Files = value();
+    else if (arg == "--write-files") o.WriteRounds = number(0, 100000000);
+    else if (arg == "--first-version") o.FirstVersion = static_cast<int>(number(0, 1));
+    else if (arg == "--check-files") o.CheckFiles = true;
+    else if (arg == "--read-files") o.CheckFiles = o.AnyContent = true;
     else Usage("unknown option " + arg);
   }
   return o;
@@ -373,18 +385,23 @@ int main(int argc, char** argv) {
   // The games run in a throw-away game folder holding only the data tables,
   // so that the debug log and saved games never touch a real installation.
   const std::string sourceDir = FindGameDir(opt, argv[0]);
-  const fs::path work = fs::temp_directory_path() / ("voxarine-autoplay-" + std::to_string(::getpid()));
+  const bool filesRun = !opt.Files.empty();
+  if (filesRun != (opt.WriteRounds >= 0 || opt.CheckFiles)) Usage("--files goes with --write-files or --check-files");
+  const fs::path work = filesRun ? fs::path(opt.Files)
+                                 : fs::temp_directory_path() / ("voxarine-autoplay-" + std::to_string(::getpid()));
   std::error_code ec;
   fs::create_directories(work / "data");
   fs::create_directories(work / "user");
   const std::string levels = opt.Levels.empty() ? sourceDir + "/data/Levels.dat" : opt.Levels;
   const std::string figures = opt.Figures.empty() ? sourceDir + "/data/BonusFigures.dat" : opt.Figures;
-  fs::copy_file(levels, work / "data" / "Levels.dat", fs::copy_options::overwrite_existing, ec);
+  fs::copy_file(levels, work / "data" / "Levels.dat",
+                filesRun ? fs::copy_options::skip_existing : fs::copy_options::overwrite_existing, ec);
   if (ec) {
     std::cerr << "voxarine-autoplay: cannot read \"" << levels << "\": " << ec.message() << "\n";
     return 2;
   }
-  fs::copy_file(figures, work / "data" / "BonusFigures.dat", fs::copy_options::overwrite_existing, ec);
+  fs::copy_file(figures, work / "data" / "BonusFigures.dat",
+                filesRun ? fs::copy_options::skip_existing : fs::copy_options::overwrite_existing, ec);
   if (ec) {
     std::cerr << "voxarine-autoplay: cannot read \"" << figures << "\": " << ec.message() << "\n";
     return 2;
@@ -409,7 +426,9 @@ int main(int argc, char** argv) {
     // Keys reach the game through the window's key handler, which a click
     // goes through too: it must take part as an active window does.
     FormMain->Active = true;
-    status = PlayAll(opt);
+    if (opt.CheckFiles) status = CheckFiles(!opt.AnyContent);
+    else if (filesRun) status = WriteFiles(opt.WriteRounds, opt.FirstVersion);
+    else status = PlayAll(opt);
   } catch (const std::exception& e) {
     std::cerr << "voxarine-autoplay: " << e.what() << "\n";
   }
@@ -418,7 +437,7 @@ int main(int argc, char** argv) {
   D3DDevice = nullptr;
   FormMain.reset();
   SafeRelease(device);
-  fs::remove_all(work, ec);
+  if (!filesRun) fs::remove_all(work, ec);
   return status;
 }
 

@@ -152,7 +152,19 @@ std::string WritablePath(const std::string& WindowsPath) {
 void AtomicWriteFile(const std::string& Path, const std::string& Bytes) {
   const fs::path target(Path);
   const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
-  std::string temp = folder + "/." + target.filename().string() + ".XXXXXX";
+  const std::string prefix = "." + target.filename().string() + ".";
+  // A write killed between creating its temporary file and the rename leaves
+  // that file behind; the next write of the same file clears it away, so that
+  // they never pile up.
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0) {
+      std::error_code ignored;
+      fs::remove(it->path(), ignored);
+    }
+  }
+  std::string temp = folder + "/" + prefix + "XXXXXX";
   const int fd = mkstemp(temp.data());
   if (fd < 0) throw EInOutError(Path, std::string("cannot create a temporary file: ") + std::strerror(errno));
 

@@ -1,0 +1,98 @@
+#!/bin/bash
+# A full disk: every write below the game's data folder fails with ENOSPC
+# (the full-disk shim, preloaded). Saving from the pause menu must tell the
+# player which file and why, keep the previous save whole, leave no temporary
+# file, and the game goes on; so must leaving a changed high-score table.
+#
+#   full_disk.sh <game folder> <build folder>
+source "$(dirname "$0")/../e2e/frontend_common.bash"
+
+SHIM="$BUILD_DIR/tests/faults/voxarine-full-disk.so"
+[ -f "$SHIM" ] || fail "no $SHIM"
+BOXES="$WORK/boxes.txt"
+
+# SDL's message boxes have a caption but no class: found through xwininfo.
+box_window() {
+  xwininfo -root -tree 2> /dev/null | awk -v n="\"$1\": ()" 'index($0, n) { print $1; exit }'
+}
+box_shown() { [ -n "$(box_window "$1")" ]; }
+dismiss_box() {  # caption
+  local id end
+  wait_until 30 "the \"$1\" message box" box_shown "$1"
+  id=$(box_window "$1")
+  end=$((SECONDS + 15))
+  while box_shown "$1" && [ "$(box_window "$1")" = "$id" ]; do
+    [ $SECONDS -ge $end ] && fail "the \"$1\" box does not go away"
+    xdotool windowfocus "$id" 2> /dev/null && xdotool key Return 2> /dev/null
+    sleep 0.3
+  done
+}
+box_says() { [ -f "$BOXES" ] && grep -q -- "$1" "$BOXES"; }
+# The menu draws again once the window has the focus back (the box had it).
+menu_goes_on() {
+  focus_game
+  mark_log
+  wait_until 30 "a \"gsMenu  FPS\" line" new_state_line gsMenu
+}
+no_temporary_files() {
+  local left
+  left=$(find "$GAME/data" -name '.*.??????')
+  [ -z "$left" ] || fail "temporary files left behind: $left"
+}
+
+prepare_folder
+# No hints page: Play, mode 1 leads straight to the saved-game offer.
+sed -i 's/"Help"=dword:00000001/"Help"=dword:00000000/' "$XDG_CONFIG_HOME/voxarine/settings.reg"
+write_full_board_save "$(save_file 1)"
+cp "$(save_file 1)" "$WORK/save-before"
+# Only the game gets the shim: it is set for the launch alone.
+export VOXARINE_FULL_DIR="$GAME/data" VOXARINE_BOX_LOG="$BOXES"
+LD_PRELOAD="$SHIM" launch
+press_start
+await_menu
+focus_game
+
+step "continue the saved game, pause, save and quit on a full disk"
+click_at -1.8 1       # play
+click_at -1.8 1.55    # mode 1: the saved-game offer
+click_at 1.45 -0.55   # continue
+wait_state gsGame
+click_at -7 -4.72     # pause
+click_at -1.45 -0.55  # quit: back to the menu, the game saved
+wait_until 30 "a message box about Save1.dat" box_says 'Save1.dat'
+box_says 'No space left on device' || fail "the box does not say why: $(cat "$BOXES")"
+dismiss_box Voxarine
+cmp -s "$(save_file 1)" "$WORK/save-before" || fail "the previous save changed"
+no_temporary_files
+menu_goes_on
+echo "ok - the box named the file and the reason: $(grep Save1.dat "$BOXES" | head -n 1)"
+
+step "lose the saved game; leaving the table with the new score fails the same way"
+: > "$BOXES"
+click_at -1.8 1
+click_at -1.8 1.55
+click_at 1.45 -0.55
+mark_log
+wait_until 30 "a \"gsGame  FPS\" line" new_state_line gsGame
+lose_the_full_board_game
+leave_game_over click
+click_at -1.8 -4.25   # back: the table would be written
+wait_until 30 "a message box about Hiscores.dat" box_says 'Hiscores.dat'
+box_says 'No space left on device' || fail "the box does not say why: $(cat "$BOXES")"
+dismiss_box Voxarine
+lacks_file "$GAME/data/Hiscores.dat" || fail "a high-score file appeared on a full disk"
+no_temporary_files
+# The table stays, with the new score, so that it can still be kept.
+focus_game
+shot table-kept
+
+step "closing the window tries once more, says so, and ends"
+: > "$BOXES"
+kill -TERM "$GAME_PID"
+wait_until 30 "the box about Hiscores.dat at closing" box_says 'Hiscores.dat'
+dismiss_box Voxarine
+wait_game_exit 30
+lacks_file "$GAME/data/Hiscores.dat" || fail "a high-score file appeared on a full disk"
+no_temporary_files
+cmp -s "$(save_file 1)" "$WORK/save-before" || [ ! -f "$(save_file 1)" ] || fail "Save1.dat changed"
+echo "PASS ($E2E_NAME)"
