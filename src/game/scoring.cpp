@@ -202,7 +202,9 @@ const char* ItemName(TCubeKind Kind) {
 // name, so that the player sees where it landed.
 void ShowGrantedItem(TGame& G, int i) {
   TCube& c = G.Cubes[i];
-  G.Board[c.X][c.Y].State = 1;  // appearing; Appear makes it a full-size cube
+  // It grows in like a new cube but blocks its cell from the start: unlike a
+  // new turn's cubes it comes while play goes on, and a cube sent onto it
+  // would share the cell with it.
   G.SetCubeState(i, csAppearing);
   c.Phase = 0;
   c.Scale = {0.3f, 0.3f, 0.3f};

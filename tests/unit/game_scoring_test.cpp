@@ -261,7 +261,7 @@ TEST_F(GameScoringTest, AGrantedItemGrowsInWithSparkleAndItsName) {
     const TCube& c = G().Cubes[G().CubeCount];
     EXPECT_EQ(c.State, csAppearing);
     EXPECT_FLOAT_EQ(c.Scale.x, 0.3f) << "starts small like a new cube";
-    EXPECT_EQ(G().Board[c.X][c.Y].State, 1) << "not yet a full-size cube";
+    EXPECT_EQ(G().Board[c.X][c.Y].State, 2) << "a growing item blocks its cell: no cube may be sent onto it";
     EXPECT_TRUE(HasLabel(item.Name));
     EXPECT_NE(ParticleLists[6], nullptr) << "a burst of sparkle";
     ExpectConsistent();

@@ -58,8 +58,10 @@ inline std::string CheckInvariants(const TGame& G) {
       return why.str();
     }
     if (occupant[c.X][c.Y] != 0) {
+      const TCube& other = G.Cubes[occupant[c.X][c.Y]];
       why << "cubes " << occupant[c.X][c.Y] << " and " << i << " both stand on (" << int(c.X) << ", "
-          << int(c.Y) << ")";
+          << int(c.Y) << ") (kinds " << int(other.Kind) << " and " << int(c.Kind) << ", states "
+          << int(other.State) << " and " << int(c.State) << ")";
       return why.str();
     }
     occupant[c.X][c.Y] = i;
