@@ -174,7 +174,7 @@ start_display() {
   command -v Xvfb > /dev/null || { echo "Xvfb is missing (tools/install-deps.sh installs it)" >&2; exit 1; }
   local fifo="$WORK/displayfd" number=""
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1280x1024x24}" -nolisten tcp -ardelay 60000 -arinterval 60000 \
+  Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1280x1024x24}" -nolisten tcp -noreset -ardelay 60000 -arinterval 60000 \
     3> "$fifo" > "$WORK/xvfb.txt" 2>&1 &
   XVFB_PID=$!
   read -r -t 60 number < "$fifo" || true

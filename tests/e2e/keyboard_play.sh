@@ -8,10 +8,8 @@
 #
 #   bash keyboard_play.sh <game folder> <build folder>
 
-if [ -z "${VOXARINE_E2E_XVFB:-}" ]; then
-  command -v xvfb-run > /dev/null || { echo "xvfb-run is missing"; exit 1; }
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" env VOXARINE_E2E_XVFB=1 bash "$0" "$@"
-fi
+# The shared helpers start an X server of the script's own (a free display,
+# chosen by the server itself), so scripts running side by side never meet.
 # shellcheck source=frontend_common.bash
 source "$(dirname "$0")/frontend_common.bash"
 

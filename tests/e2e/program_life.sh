@@ -46,7 +46,7 @@ start_display() {
   stop_display
   local numfile="$WORK/display.$RANDOM"
   : > "$numfile"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3> "$numfile" > /dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3> "$numfile" > /dev/null 2>&1 &
   XVFB_PID=$!
   wait_until 20 "the X server's display number" test -s "$numfile"
   export DISPLAY=":$(head -n 1 "$numfile")"
