@@ -22,6 +22,7 @@
 #include "platform/win32/screen_metrics.h"
 #include "platform/win32/ticks.h"
 #include "platform/win32/virtual_keys.h"
+#include "game_window_fixture.h"
 #include "scene_fixture.h"
 #include "shell/input.h"
 
@@ -29,39 +30,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class InputTest : public SceneTest {
+class InputTest : public GameWindowTest {
  protected:
   void SetUp() override {
-    SceneTest::SetUp();
-    SetRegistryFile(Folder / "config/settings.reg");
-    SetScreenSizeOverride(TScreenSize{1280, 1024});
-    fs::create_directories(Folder / "data");
-    for (const char* name : {"Menu.dat", "Levels.dat", "BonusFigures.dat"})
-      fs::copy_file(std::string(VOXARINE_SOURCE_DIR) + "/assets/data/" + name, Folder / ("data/" + std::string(name)));
-    std::string row = "0";
-    for (int i = 1; i <= 51; ++i) row += " " + std::to_string(10 * i);
-    for (const char* name : {"data/font.dat", "data/font1.dat"}) WriteText(Folder / name, "x\n512\nx\n1\n" + row + "\n");
+    GameWindowTest::SetUp();
     menutest::WriteTga(Folder / "Images/boardcursor.tga");
-    AudioRecording = true;
-    AudioCalls.clear();
-    SetTickCountOverride(1000);
     BoardCursor = TBoardCursor{};
   }
 
-  void TearDown() override {
-    if (FormMain) ReleaseGameWindow();
-    SetTickCountOverride(std::nullopt);
-    SetScreenSizeOverride(std::nullopt);
-    SetRegistryFile("");
-    AudioRecording = false;
-    SceneTest::TearDown();
-  }
-
   void OpenWindow() {
-    FormMain = std::make_unique<TFormMain>();
-    FormMain->FormShow();
-    ASSERT_FALSE(FormMain->Terminated());
-    FormMain->Show();
+    CreateAndShowWindow();
     bool done = true;
     FormMain->ApplicationEvents1Idle(done);
     FormMain->ApplicationEvents1Idle(done);
