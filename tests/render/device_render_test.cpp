@@ -11,6 +11,7 @@
 
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/gl/gl_device.h"
+#include "render_window.h"
 
 namespace {
 
@@ -38,12 +39,8 @@ int Channel(DWORD c, int shift) { return static_cast<int>((c >> shift) & 0xFF); 
 class DeviceRenderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    D3D8PrepareWindowAttributes();
-    Window = SDL_CreateWindow("device test", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, W, H,
-                              SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    ASSERT_NE(Window, nullptr) << SDL_GetError();
-    D3D8SelectBackend(TD3D8Backend::OpenGL);
+    OpenHiddenWindow("device test", W, H, Window);
+    if (HasFatalFailure()) return;
     D3D = Direct3DCreate8(D3D_SDK_VERSION);
     ASSERT_NE(D3D, nullptr);
     D3DDISPLAYMODE mode{};

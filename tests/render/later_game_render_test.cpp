@@ -26,6 +26,7 @@
 #include "platform/d3d8/gl/gl_device.h"
 #include "platform/win32/paths.h"
 #include "platform/win32/random.h"
+#include "render_window.h"
 #include "shell/form_main.h"
 #include "shell/options.h"
 #include "shell/scene.h"
@@ -52,16 +53,8 @@ class LaterGameRenderTest : public ::testing::TestWithParam<TSize> {
     Scratch = std::filesystem::temp_directory_path() / ("voxarine-later-" + std::to_string(getpid()));
     SetUserDataFolder(Scratch.string());
 
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    D3D8PrepareWindowAttributes();
-    Window = SDL_CreateWindow("later game", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, W, H,
-                              SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    ASSERT_NE(Window, nullptr) << SDL_GetError();
-    D3D8SelectBackend(TD3D8Backend::OpenGL);
-    ASSERT_TRUE(InitD3D(Window, false, W, H, 32, 0, true, true));
-    SetupRenderStates();
-    SetupLights();
-    ASSERT_EQ(InitGeometry(), D3D_OK);
+    OpenSceneWindow("later game", W, H, Window);
+    if (HasFatalFailure()) return;
 
     Options = std::make_unique<TOptions>();
     LoadFontTextures();

@@ -12,6 +12,7 @@
 #include "frontend/fonts.h"
 #include "platform/d3d8/gl/gl_device.h"
 #include "platform/win32/paths.h"
+#include "render_window.h"
 #include "shell/math/d3dmath.h"
 #include "shell/scene.h"
 #include "shell/textures.h"
@@ -28,16 +29,8 @@ int Blue(DWORD c) { return static_cast<int>(c & 0xFF); }
 class SceneRenderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    D3D8PrepareWindowAttributes();
-    Window = SDL_CreateWindow("scene test", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, W, H,
-                              SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    ASSERT_NE(Window, nullptr) << SDL_GetError();
-    D3D8SelectBackend(TD3D8Backend::OpenGL);
-    ASSERT_TRUE(InitD3D(Window, false, W, H, 32, 0, true, true));
-    SetupRenderStates();
-    SetupLights();
-    ASSERT_EQ(InitGeometry(), D3D_OK);
+    OpenSceneWindow("scene test", W, H, Window);
+    if (HasFatalFailure()) return;
     Device = D3DDevice;
   }
 
