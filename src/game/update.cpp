@@ -9,6 +9,7 @@
 
 #include "audio/sounds.h"
 #include "effects/particles.h"
+#include "frontend/cursor.h"
 #include "frontend/labels.h"
 #include "game/game.h"
 #include "game/planes.h"
@@ -83,6 +84,40 @@ void FuseSparks(const TCube& Cube) {
   }
 }
 
+// True when some bomb can still move: its cell joins, through cells that hold
+// no stone, a free cell, so the cubes in between can make way one by one.
+// Stones alone never move; bombs walled in by them would leave a bonus level
+// with no way to end in the untimed mode.
+bool AnyBombCanMove(const TGame& G) {
+  bool stone[11][11] = {}, seen[11][11] = {};
+  int stack[MaxCubes + 1][2];
+  int top = 0;
+  for (int i = 1; i <= G.CubeCount; ++i)
+    if (G.Cubes[i].Kind == ckStone) stone[G.Cubes[i].X][G.Cubes[i].Y] = true;
+  for (int k = 1; k <= G.FreeCount; ++k) {
+    const TFreeCell f = G.FreeCells[k];
+    if (!seen[f.X][f.Y]) {
+      seen[f.X][f.Y] = true;
+      stack[top][0] = f.X;
+      stack[top++][1] = f.Y;
+    }
+  }
+  while (top > 0) {
+    --top;
+    const int x = stack[top][0], y = stack[top][1];
+    const int next[4][2] = {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}};
+    for (const auto& n : next) {
+      if (n[0] < 1 || n[0] > 9 || n[1] < 1 || n[1] > 9 || seen[n[0]][n[1]] || stone[n[0]][n[1]]) continue;
+      seen[n[0]][n[1]] = true;
+      stack[top][0] = n[0];
+      stack[top++][1] = n[1];
+    }
+  }
+  for (int i = 1; i <= G.CubeCount; ++i)
+    if (G.Cubes[i].Kind == ckBomb && seen[G.Cubes[i].X][G.Cubes[i].Y]) return true;
+  return false;
+}
+
 void StoreDelayed(int Slot, float X, const std::string& Text) {
   DelayedLabels[Slot].Active = 1;
   DelayedLabels[Slot].Position = D3DVECTOR{X, -2, 0};
@@ -123,12 +158,17 @@ void TGame::Update(float DeltaMs) {
 
   CheckGameOver(false);
 
-  // A board without a coloured cube in play gets new cubes at once.
-  if (L.Kind != 2) {
+  // A board without a coloured cube in play gets new cubes at once, but not
+  // under a cube on its way: its target may be a waiting cube's cell, which
+  // must still be waiting when it lands. The move's end brings the turn.
+  if (L.Kind != 2 && StateCount[Slot(csMoving)] == 0) {
     int inPlay = 0;
     for (int i = 1; i <= CubeCount; ++i)
       if (Cubes[i].State != csWaiting && IsColour(Cubes[i].Kind)) ++inPlay;
-    if (inPlay == 0) NewTurn();
+    if (inPlay == 0) {
+      NewTurn();
+      ShowPath();  // a shown path may end on a cell that is now taken
+    }
   }
 
   EndTimer += 0.5 * dt;
@@ -201,7 +241,9 @@ void TGame::Update(float DeltaMs) {
         if (Cubes[i].Kind == ckBomb) bomb = true;
         if (Cubes[i].Kind == ckStone) stone = true;
       }
-      if (!bomb || !stone || (Mode == 2 && L.Progress <= 0)) {
+      // Once everything has settled, bombs that can no longer move end it too.
+      const bool settled = Quiet && CursorMode != 3 && StateCount[Slot(csRemoving)] == 0;
+      if (!bomb || !stone || (Mode == 2 && L.Progress <= 0) || (settled && !AnyBombCanMove(*this))) {
         CountBonusLevel();
         CompleteLevel();
       }

@@ -61,6 +61,28 @@ TEST_F(ScenarioTest, BonusLevelWithFiveStonesLeftPaysNothing) {
   EXPECT_DOUBLE_EQ(G().Score, 10);
 }
 
+// A bomb in a corner behind two stones can never move again: the untimed mode
+// would wait forever, so the level is counted as it stands. A shot beside the
+// bomb with room to go could still free it, and keeps the level going.
+TEST_F(ScenarioTest, ABonusLevelEndsWhenNoBombCanMoveAgain) {
+  G().Level = 5;
+  G().Levels[5].Kind = 2;
+  G().ClearBoard();
+  Put(9, 8, ckStone);
+  Put(2, 2, ckStone);
+  Put(3, 3, ckStone);
+  const int shot = Put(8, 9, ckShot);
+  Put(9, 9, ckBomb);
+  G().Update(16);
+  EXPECT_EQ(G().EndPhase, epPlaying) << "the shot can make way for the bomb";
+
+  G().Cubes[shot].Kind = ckStone;
+  G().Update(16);
+  EXPECT_EQ(G().EndPhase, epLevelDone);
+  Run(4100);
+  EXPECT_TRUE(HasLabel("4 cubes left"));
+}
+
 TEST_F(ScenarioTest, FinaleLevelThrowsTheCubesAndSweepsTheCamera) {
   G().Level = 4;
   G().Levels[4].Kind = 1;
@@ -248,6 +270,41 @@ TEST_F(ScenarioTest, ABoardClearedMeanwhileOwesNothing) {
   EXPECT_EQ(G().CubeCount, 4) << "three stones and a bomb, nothing more";
   EXPECT_EQ(G().StateCount[StateSlot(csWaiting)], 0);
   ExpectConsistent();
+}
+
+// Only waiting cubes and a bomb: the bomb's move is under way when the board
+// asks for new cubes, and its target is a waiting cube's cell. The turn waits
+// for the move, so the waiting cube still makes way when the bomb lands.
+TEST_F(ScenarioTest, ABoardOfWaitingCubesTakesItsTurnAfterTheBombHasLanded) {
+  const int bomb = Put(1, 1, ckBomb);
+  G().AnnounceCube();
+  const TCube waiting = G().Cubes[G().CubeCount];
+  ASSERT_EQ(waiting.State, csWaiting);
+  StartMove(bomb, {{waiting.X, waiting.Y}});
+  for (int n = 0; n < 100 && G().StateCount[StateSlot(csMoving)] + G().StateCount[StateSlot(csExploding)] > 0; ++n) {
+    G().Update(16);
+    ExpectConsistent();
+    if (HasFailure()) return;
+  }
+  Run(500);
+  ExpectConsistent();
+  EXPECT_GT(Sounds(sndNewTurn), 0);
+}
+
+// The same board with the bomb only selected: the turn comes, and the path
+// shown to the waiting cube's cell goes, so no click can send the bomb there.
+TEST_F(ScenarioTest, ATurnOnAWaitingBoardTakesBackAPathToACellItFills) {
+  const int bomb = Put(1, 1, ckBomb);
+  G().AnnounceCube();
+  const TCube waiting = G().Cubes[G().CubeCount];
+  G().Select(bomb);
+  G().ComputeReach();
+  G().HoverX = waiting.X;
+  G().HoverY = waiting.Y;
+  G().ShowPath();
+  ASSERT_GT(G().DotCount, 0);
+  G().Update(16);
+  EXPECT_EQ(G().DotCount, 0);
 }
 
 // ---- What a run changes stays with the run --------------------------------------------
