@@ -414,12 +414,22 @@ void MenuCommand(std::uint16_t Key) {
   }
 }
 
-void MenuMouseDown() {
-  if (Menu) Menu->Pressed = true;
+void MenuPointAt(float X, float Y) {
+  HighlightOptionRow(X, Y);
+  if (Menu) Menu->MouseMove(X, Y);
+}
+
+void MenuMouseDown(float X, float Y) {
+  if (!Menu) return;
+  // The keys may have chosen another item since the pointer last moved: a
+  // click belongs to the item under the pointer, or to none.
+  MenuPointAt(X, Y);
+  Menu->Pressed = true;
 }
 
 void MenuMouseUp(int Button, float X, float Y) {
   if (!Menu) return;
+  MenuPointAt(X, Y);
   if (Menu->CurrentPage == mpOptions) {
     if (-2.6f <= X && X <= -1.0f && 1.801f <= Y && Y <= 2.201f) Options->SoundVol = VolumeAt(X);
     PoseBar(OptSoundBar, Options->SoundVol, 1.5f / 9.0f, -1.0f);

@@ -33,7 +33,8 @@ void LoadMenu();
 void EnterMenu();
 void DrawMenu();
 void MenuCommand(std::uint16_t Key);  // Windows virtual-key code
-void MenuMouseDown();
+void MenuPointAt(float X, float Y);  // the pointer moved to X, Y in the menu plane
+void MenuMouseDown(float X, float Y);
 void MenuMouseUp(int Button, float X, float Y);  // Button 0 left, 1 right; X, Y in the menu plane
 void HighlightOptionRow(float X, float Y);
 void UpdateVolumeBars();

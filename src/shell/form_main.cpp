@@ -629,7 +629,7 @@ void TFormMain::FormMouseDown(int Button) {
   if (GameState == gsLaunch || GameState == gsLoading) return;
   if (Game && Game->EndPhase == epGameOver) return;
   if (GameState == gsGame && Game) Game->MouseDown(Button);
-  MenuMouseDown();
+  MenuMouseDown(CursorX(), CursorY());
 }
 
 void TFormMain::FormMouseUp(int Button) {

@@ -65,6 +65,10 @@ run_case() {  # file, case
   local file=$1 kind=$2 stage=launcher dismissed=0 deadline=$((SECONDS + 90)) next_try=0 status=0 caption id n
   prepare_folder
   [ -x "$ASAN_GAME" ] && cp "$ASAN_GAME" "$GAME/voxarine"
+  # A skin's textures are read only when it is the chosen one.
+  if [[ $file =~ ^Images/Skin([1-9])/ ]]; then
+    sed -i "s/^\"Texture\"=dword:.*\r\$/\"Texture\"=dword:0000000${BASH_REMATCH[1]}\r/" "$WORK/config/voxarine/settings.reg"
+  fi
   mutate "$file" "$kind"
   : > "$BOXES"
   (cd "$GAME" && VOXARINE_BOX_LOG="$BOXES" LD_PRELOAD="$SHIM" exec ./voxarine > "$WORK/stdout.txt" 2>&1) &

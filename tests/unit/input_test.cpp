@@ -350,6 +350,28 @@ TEST_F(InputTest, PauseDialogTakesTheMenuKeysAndThePauseKeysContinue) {
   EXPECT_TRUE(fs::exists(ResolvePath(SaveFileNames[1])));
 }
 
+// A click acts on the item under the pointer, never on one the keys chose:
+// a click on the board while the keys hold the pause button (or "quit" in the
+// pause dialog) neither pauses nor quits.
+TEST_F(InputTest, AClickActsOnTheItemUnderThePointerNotOnTheKeysChoice) {
+  OpenWindow();
+  StartPlaying();
+  MouseToCell(5, 5);
+  Menu->Current().Selected = 1;  // the pause button, as the keys leave it
+  MouseClick(0);
+  EXPECT_EQ(Game->EndPhase, epPlaying);
+  EXPECT_EQ(Menu->CurrentPage, mpPlaying);
+
+  Key(VK_ESCAPE);
+  Key(VK_DOWN);
+  ASSERT_EQ(Menu->Current().Selected, 3);
+  MouseClick(0);
+  EXPECT_EQ(GameState, gsGame) << "the click was not on quit";
+  EXPECT_EQ(Menu->CurrentPage, mpPause);
+  Key(VK_ESCAPE);
+  EXPECT_EQ(Game->EndPhase, epPlaying);
+}
+
 TEST_F(InputTest, SavedGameOfferTakesTheMenuKeysAndPlayGoesOnByKeys) {
   OpenWindow();
   StartPlaying();

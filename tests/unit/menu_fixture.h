@@ -120,7 +120,7 @@ class TFrontEndFixture : public ::testing::Test {
   void ClickAt(float X, float Y, int Button = 0) {
     if (GameState == gsMenu) HighlightOptionRow(X, Y);
     Menu->MouseMove(X, Y);
-    MenuMouseDown();
+    MenuMouseDown(X, Y);
     MenuMouseUp(Button, X, Y);
   }
   std::vector<std::string> Audio() const {
