@@ -10,8 +10,9 @@
 #   SOAK_SEED (1)
 #
 # Counted: sanitizer reports (any fails the run), hangs (no frame-rate line
-# for 10 s after the way back to the menu, with no message box open), runs,
-# and the resident memory every 30 s of each run (printed at the end).
+# within 10 s, four times over with an Escape or a Back between, with no
+# message box open), runs, and the resident memory every 30 s of each run.
+# A long soak is best run as several shorter drivers one after the other.
 source "$(dirname "$0")/../e2e/frontend_common.bash"
 
 SECONDS_TOTAL=${SOAK_SECONDS:-600}
