@@ -621,8 +621,7 @@ void TFormMain::FormMouseMove(int X, int Y) {
   const float x = CursorX(), y = CursorY();
   MoveCursorLight(x, y);
   if (GameState == gsGame && Game) Game->MouseMove();
-  if (GameState == gsMenu) HighlightOptionRow(x, y);
-  if (Menu) Menu->MouseMove(x, y);
+  MenuPointAt(x, y);
 }
 
 void TFormMain::FormMouseDown(int Button) {

@@ -78,10 +78,7 @@ TEST_F(GameLoadingTest, TimedModeStartsNormalLevelsHalfFullAndBonusLevelsFull) {
 }
 
 TEST_F(GameLoadingTest, BonusLevelClearsTheBoardAndSetsOutStonesAndBombs) {
-  TLevelInfo& L = G().Levels[5];
-  L.Kind = 2;
-  L.TurnCubes = {0, 6, 6};
-  L.Stones = {0, 2, 2};
+  MakeBonusLevel(5, 6, 2);
   G().Level = 4;
   Put(1, 1, 1);
   G().StartLevel();

@@ -182,6 +182,37 @@ TEST_F(GameRulesScenarioTest, ASavedGameContinuesWhereItWasLeft) {
   ExpectConsistent();
 }
 
+// No coloured cube in play, only a bomb and a waiting cube: such a board gets
+// new cubes at once, but not while the bomb is on its way to the waiting
+// cube's cell, which must still be waiting (and make way) when it lands.
+class WaitingBoardTest : public GameRulesTest {
+ protected:
+  void SetUp() override {
+    GameRulesTest::SetUp();
+    Put(5, 5, ckBomb);
+    PutWaiting(5, 7, 1);
+    G().Quiet = true;
+    Click(5, 5);  // the bomb selected
+  }
+};
+
+TEST_F(WaitingBoardTest, TakesItsTurnAfterTheBombHasLanded) {
+  Click(5, 7);
+  ASSERT_EQ(G().StateCount[StateSlot(csMoving)], 1);
+  RunUntilQuiet();
+  ExpectConsistent();
+  EXPECT_GT(Sounds(sndNewTurn), 0);
+}
+
+// With the bomb only selected the turn comes, and the path shown to the cell
+// it fills goes, so no click can send the bomb there.
+TEST_F(WaitingBoardTest, TakesBackAPathToACellItsTurnFills) {
+  Hover(5, 7);
+  ASSERT_GT(G().DotCount, 0);
+  G().Update(16);
+  EXPECT_EQ(G().DotCount, 0);
+}
+
 TEST_F(GameRulesScenarioTest, TheInvariantCheckSpotsACorruptedBoard) {
   EXPECT_EQ(autoplay::CheckInvariants(G()), "");
   G().FreeCells[1] = TFreeCell{9, 9};  // the occupied cell listed as free

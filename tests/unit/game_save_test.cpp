@@ -202,10 +202,7 @@ TEST_F(GameSaveTest, ASaveAsABonusLevelEndsGoesOnWithTheNextLevelPaidOnce) {
 
 TEST_F(GameSaveTest, ASaveAsAFinaleEndsGoesOnWithTheBonusLevelsOwnBoard) {
   G().Levels[4].Kind = 1;
-  TLevelInfo& bonus = G().Levels[5];
-  bonus.Kind = 2;
-  bonus.TurnCubes = {0, 6, 6};
-  bonus.Stones = {0, 2, 2};
+  MakeBonusLevel(5, 6, 2);
   G().Level = 4;
   Put(5, 5, 1);
   Put(6, 6, 2);

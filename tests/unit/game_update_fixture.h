@@ -97,6 +97,15 @@ class GameUpdateTest : public ::testing::Test {
     return G().CubeCount;
   }
 
+  // Level N made a bonus level that sets out Stones stones and Bombs bombs.
+  TLevelInfo& MakeBonusLevel(int N, std::uint8_t Stones, std::int32_t Bombs) {
+    TLevelInfo& L = G().Levels[N];
+    L.Kind = 2;
+    L.TurnCubes = {0, Stones, Stones};
+    L.Stones = {0, Bombs, Bombs};
+    return L;
+  }
+
   // Sends cube i along Cells (from the cell next to it to the target), the
   // way a click on a shown path does.
   void StartMove(int i, const std::vector<std::pair<int, int>>& Cells) {

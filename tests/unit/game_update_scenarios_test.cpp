@@ -14,14 +14,19 @@ namespace {
 
 using ScenarioTest = GameUpdateTest;
 
-// A bonus level: stones at the given cells, one bomb that lands next to the
-// first stone and blasts it.
-void PlayBonusLevel(ScenarioTest& T, const std::vector<std::pair<int, int>>& Stones) {
+// Level 5 made a bonus level, its board holding stones at the given cells.
+void BonusBoard(ScenarioTest& T, const std::vector<std::pair<int, int>>& Stones) {
   TGame& g = *Game;
   g.Level = 5;
   g.Levels[5].Kind = 2;
   g.ClearBoard();
   for (auto [x, y] : Stones) T.Put(x, y, ckStone);
+}
+
+// A bonus level: stones at the given cells, one bomb that lands next to the
+// first stone and blasts it.
+void PlayBonusLevel(ScenarioTest& T, const std::vector<std::pair<int, int>>& Stones) {
+  BonusBoard(T, Stones);
   const int bomb = T.Put(Stones[0].first + 2, Stones[0].second, ckBomb);
   T.StartMove(bomb, {{Stones[0].first + 1, Stones[0].second}});
   AudioCalls.clear();
@@ -65,12 +70,7 @@ TEST_F(ScenarioTest, BonusLevelWithFiveStonesLeftPaysNothing) {
 // would wait forever, so the level is counted as it stands. A shot beside the
 // bomb with room to go could still free it, and keeps the level going.
 TEST_F(ScenarioTest, ABonusLevelEndsWhenNoBombCanMoveAgain) {
-  G().Level = 5;
-  G().Levels[5].Kind = 2;
-  G().ClearBoard();
-  Put(9, 8, ckStone);
-  Put(2, 2, ckStone);
-  Put(3, 3, ckStone);
+  BonusBoard(*this, {{9, 8}, {2, 2}, {3, 3}});
   const int shot = Put(8, 9, ckShot);
   Put(9, 9, ckBomb);
   G().Update(16);
@@ -86,9 +86,7 @@ TEST_F(ScenarioTest, ABonusLevelEndsWhenNoBombCanMoveAgain) {
 TEST_F(ScenarioTest, FinaleLevelThrowsTheCubesAndSweepsTheCamera) {
   G().Level = 4;
   G().Levels[4].Kind = 1;
-  G().Levels[5].Kind = 2;  // the bonus level that follows
-  G().Levels[5].TurnCubes = {0, 4, 4};
-  G().Levels[5].Stones = {0, 2, 2};
+  MakeBonusLevel(5, 4, 2);  // the bonus level that follows
   for (int x = 1; x <= 9; x += 2) Put(x, 7, ckColour1 + x % 3);
   G().Levels[4].Progress = 1000;
   G().Update(16);
@@ -270,41 +268,6 @@ TEST_F(ScenarioTest, ABoardClearedMeanwhileOwesNothing) {
   EXPECT_EQ(G().CubeCount, 4) << "three stones and a bomb, nothing more";
   EXPECT_EQ(G().StateCount[StateSlot(csWaiting)], 0);
   ExpectConsistent();
-}
-
-// Only waiting cubes and a bomb: the bomb's move is under way when the board
-// asks for new cubes, and its target is a waiting cube's cell. The turn waits
-// for the move, so the waiting cube still makes way when the bomb lands.
-TEST_F(ScenarioTest, ABoardOfWaitingCubesTakesItsTurnAfterTheBombHasLanded) {
-  const int bomb = Put(1, 1, ckBomb);
-  G().AnnounceCube();
-  const TCube waiting = G().Cubes[G().CubeCount];
-  ASSERT_EQ(waiting.State, csWaiting);
-  StartMove(bomb, {{waiting.X, waiting.Y}});
-  for (int n = 0; n < 100 && G().StateCount[StateSlot(csMoving)] + G().StateCount[StateSlot(csExploding)] > 0; ++n) {
-    G().Update(16);
-    ExpectConsistent();
-    if (HasFailure()) return;
-  }
-  Run(500);
-  ExpectConsistent();
-  EXPECT_GT(Sounds(sndNewTurn), 0);
-}
-
-// The same board with the bomb only selected: the turn comes, and the path
-// shown to the waiting cube's cell goes, so no click can send the bomb there.
-TEST_F(ScenarioTest, ATurnOnAWaitingBoardTakesBackAPathToACellItFills) {
-  const int bomb = Put(1, 1, ckBomb);
-  G().AnnounceCube();
-  const TCube waiting = G().Cubes[G().CubeCount];
-  G().Select(bomb);
-  G().ComputeReach();
-  G().HoverX = waiting.X;
-  G().HoverY = waiting.Y;
-  G().ShowPath();
-  ASSERT_GT(G().DotCount, 0);
-  G().Update(16);
-  EXPECT_EQ(G().DotCount, 0);
 }
 
 // ---- What a run changes stays with the run --------------------------------------------

@@ -118,9 +118,7 @@ class TFrontEndFixture : public ::testing::Test {
     ClickAt(c.x, c.y, Button);
   }
   void ClickAt(float X, float Y, int Button = 0) {
-    if (GameState == gsMenu) HighlightOptionRow(X, Y);
-    Menu->MouseMove(X, Y);
-    MenuMouseDown(X, Y);
+    MenuMouseDown(X, Y);  // the pointer moves there first
     MenuMouseUp(Button, X, Y);
   }
   std::vector<std::string> Audio() const {
