@@ -1,10 +1,11 @@
 #!/bin/bash
-# End to end with the keyboard alone (the pointer is never moved): the
+# End to end with the keyboard (the pointer moves only once, before the pause): the
 # launcher and its options dialog by keys -> menu -> hints -> the saved-game
 # offer -> a loaded game in which the board cursor walks to a cube, Enter
 # picks it up, the arrows lead it to an empty cell and Enter sends it -> the
-# pause dialog by keys -> quit, which saves. The saved game must show the cube
-# on its new cell.
+# pause dialog by keys, where a mouse click off its buttons must not take the
+# keys' choice -> quit, which saves. The saved game must show the cube on its
+# new cell.
 #
 #   bash keyboard_play.sh <game folder> <build folder>
 
@@ -100,10 +101,20 @@ wait_until 20 "the red cube on (4, 2)" arrived
 sleep 1  # the turn after the move: its cubes grow in
 
 step "pause by keys: Escape opens the dialog, Enter on quit saves"
+move_to 3 3  # the mouse's turn comes after the dialog's keys, below
+sleep 0.3
 press Escape
 shot page5-pause
 region_differs arrived page5-pause 0 0.9 || fail "the pause dialog did not appear"
 select_item page5-quit -1.45 -0.55 Right
+# A mouse click away from the dialog's buttons (the pointer was put there
+# before the pause) belongs to no item: it must not take the keys' choice.
+mark_log
+xdotool click 1
+wait_for_new_log 'FPS:'
+sleep 1.2
+new_log_has ' gsMenu  FPS:' && fail "a click on the board quit the game"
+select_item page5-quit-again -1.45 -0.55 Right
 rm -f "$(save_file 1)"
 press Return
 wait_state gsMenu
