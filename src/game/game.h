@@ -31,6 +31,7 @@
 #include <string>
 
 #include "game/game_types.h"
+#include "game/score_events.h"
 #include "platform/d3d8/d3d8.h"
 
 class TBackPlane;
@@ -104,6 +105,9 @@ class TGame {
   std::unique_ptr<TBonusLight> BonusPlate;  // shown instead of the figure on bonus levels
   std::unique_ptr<TScoreLine> ScoreLine;    // level progress; owns its end cap
 
+  // ---- Who is told what pays (score_events.h); not owned, unset in the game --
+  TScoreObserver* ScoreObserver = nullptr;
+
   TLevelInfo& CurrentLevel() { return Levels[Level >= 1 && Level <= MaxLevels ? Level : 1]; }
 
   // ---- Loading, level start and turns (loading.cpp) ------------------------
@@ -140,6 +144,9 @@ class TGame {
   void ChooseBonusFigure(bool Announce);
   void ColouriseFigure();
   void GrantItem();
+  // Tell the observer, if any, what just paid Points (score_events.h).
+  void ReportScore(TScoreKind Kind, double Points);
+  void Report(TScoreEvent& Event, double Points);
 
   // ---- Saved games (save_file.cpp) -----------------------------------------
   void SaveGame();

@@ -168,6 +168,7 @@ void TGame::StartLevel() {
   }
   PlayClock = 0;
   Quiet = false;
+  ReportScore(skLevelStart, 0);
 }
 
 void TGame::NewTurn() {

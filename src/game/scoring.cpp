@@ -1,6 +1,7 @@
 // Figures on the board and what they pay: 2 x 2 squares of one colour (jokers
 // count as any colour), the level's bonus figure, the combo of consecutive
 // scoring moves, and the special items earned on the way.
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -61,6 +62,7 @@ bool TGame::TestBonusFigure() {
 
   bool found = false;
   float lx = 0, ly = 0;
+  int foundX = 0, foundY = 0;
   for (int OX = 1; OX <= 10 - F.Width && !found; ++OX)
     for (int OY = 1; OY <= 10 - F.Height && !found; ++OY) {
       bool fits = true, matches = true;
@@ -88,9 +90,21 @@ bool TGame::TestBonusFigure() {
           ly = Y - 5.0f;
         }
       found = true;
+      foundX = OX;
+      foundY = OY;
     }
   if (found) {
     PendingScore += F.Bonus;
+    if (ScoreObserver) {
+      TScoreEvent e;
+      e.Kind = skFigure;
+      e.Level = Level;
+      e.Points = F.Bonus;
+      for (int c = 1; c <= F.Width; ++c)
+        for (int r = 1; r <= F.Height; ++r)
+          if (F.Cubes[c][r].Shown != 0) e.Add(foundX + c - 1, foundY + r - 1);
+      ScoreObserver->Scored(*this, e);
+    }
     WordLabel(lx, ly + 1, "BONUS");
     PointLabel(lx, ly, Decimal(F.Bonus));
     ChooseBonusFigure(true);
@@ -104,9 +118,11 @@ void TGame::TestFigures() {
   for (int i = 1; i <= CubeCount; ++i) Board[Cubes[i].X][Cubes[i].Y].CubeIndex = static_cast<std::uint8_t>(i);
 
   int n = 0, sx = 0, sy = 0;
+  std::array<TCellValue, 64> corners{};  // lower corners of the squares found
   for (int X = 1; X <= 8; ++X)
     for (int Y = 1; Y <= 8; ++Y)
       if (Board[X][Y].State == 2 && TestSquare(X, Y)) {
+        corners[static_cast<std::size_t>(n)] = MakeCell(static_cast<std::uint8_t>(X), static_cast<std::uint8_t>(Y));
         ++n;
         sx = X;
         sy = Y;
@@ -130,6 +146,20 @@ void TGame::TestFigures() {
   if (Combo == 0) Combo = 1;
   const int points = CurrentLevel().SquarePoints;
   PendingScore += static_cast<double>(points) * n * Combo;
+  if (ScoreObserver) {
+    TScoreEvent e;
+    e.Kind = skSquares;
+    e.Level = Level;
+    e.Points = static_cast<double>(points) * n * Combo;
+    for (int k = 0; k < n; ++k) {
+      const int X = CellX(corners[static_cast<std::size_t>(k)]), Y = CellY(corners[static_cast<std::size_t>(k)]);
+      e.Add(X, Y);
+      e.Add(X + 1, Y);
+      e.Add(X, Y + 1);
+      e.Add(X + 1, Y + 1);
+    }
+    ScoreObserver->Scored(*this, e);
+  }
   if (Combo >= 3 && Combo % 2 == 1) ++ItemRequests;
 
   std::string text = std::to_string(n == 1 ? points : points * n);
@@ -160,6 +190,15 @@ void TGame::TestFigures() {
       PlaySound(sndExcellent);
       break;
   }
+}
+
+void TGame::ReportScore(TScoreKind Kind, double Points) {
+  if (!ScoreObserver) return;
+  TScoreEvent e;
+  e.Kind = Kind;
+  e.Level = Level;
+  e.Points = Points;
+  ScoreObserver->Scored(*this, e);
 }
 
 void TGame::ChooseBonusFigure(bool Announce) {
