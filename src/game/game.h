@@ -92,6 +92,10 @@ class TGame {
   // pause, a level completion); the first update in play announces them
   // again, so a full board still ends the game. At most one turn's worth.
   std::int32_t MissedCubes = 0;
+  // The level has been completed, and paid for, and the next one has not
+  // started yet: a save then holds the next level, whatever the end phase
+  // says by then, so that loading never completes the level a second time.
+  bool LevelCompleted = false;
 
   // ---- Resources made once by LoadResources --------------------------------
   IDirect3DTexture8* GameOverTexture = nullptr;  // "Images\gameover.jpg"
@@ -138,8 +142,14 @@ class TGame {
   void MouseDown(int Button);  // 0 left, 1 right
 
   // ---- Figures, scoring and rewards (scoring.cpp) --------------------------
-  bool TestSquare(int X, int Y);
-  bool TestBonusFigure();
+  // The cubes already on their way out (exploding, removing) as a figure
+  // test begins: paid for once, they take part in no figure again. Cubes the
+  // test itself sets exploding may still be shared, by overlapping squares
+  // and by a square and the bonus figure. Without Paid, taken from the board now.
+  using TCubeFlags = std::array<bool, MaxCubes + 1>;  // [1..CubeCount]
+  TCubeFlags PaidCubes() const;
+  bool TestSquare(int X, int Y, const TCubeFlags* Paid = nullptr);
+  bool TestBonusFigure(const TCubeFlags* Paid = nullptr);
   void TestFigures();
   void ChooseBonusFigure(bool Announce);
   void ColouriseFigure();

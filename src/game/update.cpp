@@ -309,6 +309,7 @@ void TGame::CompleteLevel() {
   }
   EndPhase = epLevelDone;
   EndTimer = 0;
+  LevelCompleted = true;
   if (CurrentLevel().Kind == 2) ClearBoard();
   ReportScore(skLevelEnd, 0);
 }
