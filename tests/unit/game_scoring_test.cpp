@@ -158,6 +158,25 @@ TEST_F(GameScoringTest, CubesAlreadyExplodingFormNoFurtherSquare) {
   EXPECT_FALSE(G().TestSquare(1, 2));
 }
 
+// Points earned while a level's end runs (cubes landing or growing in then
+// complete squares) are the player's, though counting them takes longer than
+// the end: they reach the score, not the next level's progress.
+TEST_F(GameScoringTest, PointsEarnedAsALevelEndsReachTheScore) {
+  TLevelInfo& L = G().Levels[1];
+  L.Progress = L.Target[1];
+  Put(9, 9, 3);
+  G().Update(16);
+  ASSERT_EQ(G().EndPhase, epLevelDone);
+  for (int X = 1; X <= 3; ++X)
+    for (int Y = 1; Y <= 3; ++Y) Put(X, Y, 2);
+  G().TestFigures();  // four squares: 160 points, more than the end counts
+  const double owed = G().Score + G().PendingScore;
+  ASSERT_DOUBLE_EQ(G().PendingScore, 160);
+  ASSERT_TRUE(RunUntil([] { return G().Level == 2; }));
+  EXPECT_DOUBLE_EQ(G().Score + G().PendingScore, owed);
+  EXPECT_DOUBLE_EQ(G().Levels[2].Progress, 0);
+}
+
 // ---- Bonus figures -----------------------------------------------------------------------
 
 // A completed figure earns an item, which grows in; the figure test that runs
