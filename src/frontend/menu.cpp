@@ -104,6 +104,18 @@ void ApplyVolumes() {
   SetMusicVolume(Options->MusicVol);
 }
 
+// The pause button pauses what the pause keys pause: play, and nothing else.
+// While a level's end or the game's end runs it is neither drawn nor hovered
+// nor chosen, by mouse, key or pad alike: a pause there would hand the ended
+// level back to play, to be completed (and paid) once more.
+constexpr int PauseButton = 1;
+
+bool PauseButtonLive() { return Game && Game->EndPhase == epPlaying; }
+
+void ShowPauseButton() {
+  if (Menu && Menu->PageCount >= mpPlaying) Menu->Item(mpPlaying, PauseButton).Visible = PauseButtonLive();
+}
+
 // ---- The command table, page by page ------------------------------------------
 
 void MainMenuCommand(int Item) {
@@ -361,12 +373,14 @@ void EnterMenu() {
 
 void DrawMenu() {
   if (!Menu) return;
+  ShowPauseButton();
   if (GameState == gsTutorial && Tutorial) Tutorial->Draw();
   Menu->Draw(D3DDevice);
 }
 
 void MenuCommand(std::uint16_t Key) {
   if (!Menu) return;
+  ShowPauseButton();
   const TMenuKeyResult r = Menu->KeyDown(Key);
   if (r.Action != maEnter && r.Action != maBack) return;
   const bool enter = r.Action == maEnter;
@@ -381,7 +395,7 @@ void MenuCommand(std::uint16_t Key) {
       OptionsCommand(r.Item, enter);
       break;
     case mpPlaying:
-      if (enter && r.Item == 1) {
+      if (enter && r.Item == PauseButton && PauseButtonLive()) {
         CursorMode = 2;
         Game->EndPhase = epPaused;
         Menu->SetPage(mpPause);
@@ -415,6 +429,7 @@ void MenuCommand(std::uint16_t Key) {
 }
 
 void MenuPointAt(float X, float Y) {
+  ShowPauseButton();
   HighlightOptionRow(X, Y);
   if (Menu) Menu->MouseMove(X, Y);
 }

@@ -31,6 +31,7 @@
 #include <string>
 
 #include "game/game_types.h"
+#include "game/score_events.h"
 #include "platform/d3d8/d3d8.h"
 
 class TBackPlane;
@@ -91,6 +92,10 @@ class TGame {
   // pause, a level completion); the first update in play announces them
   // again, so a full board still ends the game. At most one turn's worth.
   std::int32_t MissedCubes = 0;
+  // The level has been completed, and paid for, and the next one has not
+  // started yet: a save then holds the next level, whatever the end phase
+  // says by then, so that loading never completes the level a second time.
+  bool LevelCompleted = false;
 
   // ---- Resources made once by LoadResources --------------------------------
   IDirect3DTexture8* GameOverTexture = nullptr;  // "Images\gameover.jpg"
@@ -103,6 +108,9 @@ class TGame {
   std::unique_ptr<TBonusLight> BonusLights; // row of lights, LitCount of them shown
   std::unique_ptr<TBonusLight> BonusPlate;  // shown instead of the figure on bonus levels
   std::unique_ptr<TScoreLine> ScoreLine;    // level progress; owns its end cap
+
+  // ---- Who is told what pays (score_events.h); not owned, unset in the game --
+  TScoreObserver* ScoreObserver = nullptr;
 
   TLevelInfo& CurrentLevel() { return Levels[Level >= 1 && Level <= MaxLevels ? Level : 1]; }
 
@@ -134,12 +142,21 @@ class TGame {
   void MouseDown(int Button);  // 0 left, 1 right
 
   // ---- Figures, scoring and rewards (scoring.cpp) --------------------------
-  bool TestSquare(int X, int Y);
-  bool TestBonusFigure();
+  // The cubes already on their way out (exploding, removing) as a figure
+  // test begins: paid for once, they take part in no figure again. Cubes the
+  // test itself sets exploding may still be shared, by overlapping squares
+  // and by a square and the bonus figure. Without Paid, taken from the board now.
+  using TCubeFlags = std::array<bool, MaxCubes + 1>;  // [1..CubeCount]
+  TCubeFlags PaidCubes() const;
+  bool TestSquare(int X, int Y, const TCubeFlags* Paid = nullptr);
+  bool TestBonusFigure(const TCubeFlags* Paid = nullptr);
   void TestFigures();
   void ChooseBonusFigure(bool Announce);
   void ColouriseFigure();
   void GrantItem();
+  // Tell the observer, if any, what just paid Points (score_events.h).
+  void ReportScore(TScoreKind Kind, double Points);
+  void Report(TScoreEvent& Event, double Points);
 
   // ---- Saved games (save_file.cpp) -----------------------------------------
   void SaveGame();

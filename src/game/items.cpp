@@ -17,11 +17,20 @@ void PointsLabel(int X, int Y, int Points) {
 
 }  // namespace
 
+void TGame::Report(TScoreEvent& Event, double Points) {
+  if (!ScoreObserver) return;
+  Event.Level = Level;
+  Event.Points = Points;
+  ScoreObserver->Scored(*this, Event);
+}
+
 bool IsSpecialKind(TCubeKind Kind) { return !IsColour(Kind); }
 
 void TGame::BombBlast(int X, int Y) {
   const TLevelInfo& L = CurrentLevel();
   int points = 0;
+  TScoreEvent e;
+  e.Kind = skItem;
   for (int bx = std::max(1, X - 1); bx <= std::min(9, X + 1); ++bx)
     for (int by = std::max(1, Y - 1); by <= std::min(9, Y + 1); ++by) {
       const TBoardCell& cell = Board[bx][by];
@@ -32,8 +41,10 @@ void TGame::BombBlast(int X, int Y) {
       if (!(Mode == 1 && L.Kind == 2 && Cubes[c].Kind == ckBomb)) points += L.CubePoints;
       SetCubeState(c, csExploding);
       Cubes[c].Phase = 0;
+      e.Add(bx, by);
     }
   PendingScore += points;
+  Report(e, points);
   PointsLabel(X, Y, points);
   PlaySound(sndExplodeBomb);
   MoveUnscored = false;
@@ -51,12 +62,17 @@ void TGame::Colorize(int X, int Y, int Colour) {
       points += L.CubePoints;
       c.Kind = static_cast<TCubeKind>(Colour + 1);
     }
+  // The recoloured cubes stay on the board; only the item itself leaves.
+  TScoreEvent e;
+  e.Kind = skItem;
   const TBoardCell& centre = Board[X][Y];
   if (centre.State == 2 && centre.CubeIndex >= 1 && centre.CubeIndex <= CubeCount) {
     SetCubeState(centre.CubeIndex, csExploding);
     Cubes[centre.CubeIndex].Phase = 0;
+    e.Add(X, Y);
   }
   PendingScore += points;
+  Report(e, points);
   PointsLabel(X, Y, points);
   PlaySound(sndColorize);
   MoveUnscored = false;
@@ -65,13 +81,17 @@ void TGame::Colorize(int X, int Y, int Colour) {
 void TGame::ShootColour(TCubeKind Kind) {
   const int cubePoints = CurrentLevel().CubePoints;
   int points = 0;
+  TScoreEvent e;
+  e.Kind = skItem;
   for (int i = 1; i <= CubeCount; ++i) {
     if (Cubes[i].Kind != Kind || Cubes[i].State == csWaiting) continue;
     points += cubePoints;
     SetCubeState(i, csExploding);
     Cubes[i].Phase = 0;
+    e.Add(Cubes[i].X, Cubes[i].Y);
   }
   PendingScore += points;
+  Report(e, points);
   PointsLabel(HoverX, HoverY, points);
   PlaySound(sndShot);
   MoveUnscored = false;

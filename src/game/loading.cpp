@@ -138,7 +138,12 @@ void TGame::StartLevel() {
   }
   TLevelInfo& L = Levels[Level];
   L.Progress = 0;
+  // Points earned while the last level's end ran (cubes that landed or grew
+  // in and completed figures) are the player's: they go into the score, not
+  // into the new level's progress.
+  Score += PendingScore;
   PendingScore = 0;
+  LevelCompleted = false;
   if (Mode == 2) L.Progress = L.Kind == 2 ? L.Target[2] : L.Target[2] / 2;
   DrainRate = L.DrainRate;
   StonesLeft = L.Stones[Mode];
@@ -168,6 +173,7 @@ void TGame::StartLevel() {
   }
   PlayClock = 0;
   Quiet = false;
+  ReportScore(skLevelStart, 0);
 }
 
 void TGame::NewTurn() {

@@ -192,7 +192,7 @@ void TGame::SaveGame() {
     if (c.State == csExploding || c.State == csRemoving) continue;
     s.Cubes.push_back(TSavedCube{c.State == csWaiting, TextureIndex(c.Kind), c.X, c.Y});
   }
-  if (EndPhase == epLevelDone) AdvanceToNextLevel(*this, s);
+  if (EndPhase == epLevelDone || LevelCompleted) AdvanceToNextLevel(*this, s);
   AtomicWriteFile(WritablePath(SaveFileNames[s.Mode]), SaveFileText(s));
 }
 
@@ -207,6 +207,7 @@ void TGame::LoadGame(int AMode) {
   ClearBoard();
   Level = 1;
   Mode = static_cast<std::uint8_t>(AMode);
+  LevelCompleted = false;
   if (!exists) return;
 
   Mode = static_cast<std::uint8_t>(saved.Mode);

@@ -1,6 +1,7 @@
 // Figures on the board and what they pay: 2 x 2 squares of one colour (jokers
 // count as any colour), the level's bonus figure, the combo of consecutive
 // scoring moves, and the special items earned on the way.
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -22,7 +23,13 @@ std::string Decimal(double Value) { return std::to_string(std::llround(Value)); 
 
 }  // namespace
 
-bool TGame::TestSquare(int X, int Y) {
+TGame::TCubeFlags TGame::PaidCubes() const {
+  TCubeFlags paid{};
+  for (int i = 1; i <= CubeCount; ++i) paid[static_cast<std::size_t>(i)] = Cubes[i].State >= csExploding;
+  return paid;
+}
+
+bool TGame::TestSquare(int X, int Y, const TCubeFlags* Paid) {
   if (X < 1 || X > 8 || Y < 1 || Y > 8) return false;
   const TBoardCell* cells[4] = {&Board[X][Y], &Board[X + 1][Y], &Board[X][Y + 1], &Board[X + 1][Y + 1]};
   int idx[4];
@@ -41,7 +48,11 @@ bool TGame::TestSquare(int X, int Y) {
   for (int n = 0; n < 4; ++n)
     if (Cubes[idx[n]].Kind != kind && Cubes[idx[n]].Kind != ckJoker) return false;
   if (kind == ckStone || kind == ckBomb || kind == ckShot || IsColorize(kind)) return false;
-  if (Cubes[idx[3]].State == csExploding) return false;
+  // A cube paid for before this test (exploding, or leaving) is no longer
+  // part of the board's figures; squares found by this test may overlap.
+  const TCubeFlags paid = Paid ? *Paid : PaidCubes();
+  for (int n = 0; n < 4; ++n)
+    if (paid[static_cast<std::size_t>(idx[n])]) return false;
   for (int n = 0; n < 4; ++n) {
     SetCubeState(idx[n], csExploding);
     Cubes[idx[n]].Phase = 0;
@@ -49,8 +60,9 @@ bool TGame::TestSquare(int X, int Y) {
   return true;
 }
 
-bool TGame::TestBonusFigure() {
+bool TGame::TestBonusFigure(const TCubeFlags* Paid) {
   if (CurrentFigure < 1 || CurrentFigure > BonusFigureCount) return false;
+  const TCubeFlags paid = Paid ? *Paid : PaidCubes();
   const TBonusFigure& F = BonusFigures[CurrentFigure];
   int cubesInFigure = 0;
   for (int c = 1; c <= F.Width; ++c)
@@ -61,6 +73,7 @@ bool TGame::TestBonusFigure() {
 
   bool found = false;
   float lx = 0, ly = 0;
+  int foundX = 0, foundY = 0;
   for (int OX = 1; OX <= 10 - F.Width && !found; ++OX)
     for (int OY = 1; OY <= 10 - F.Height && !found; ++OY) {
       bool fits = true, matches = true;
@@ -69,7 +82,10 @@ bool TGame::TestBonusFigure() {
           const TBonusCube& fc = F.Cubes[c][r];
           if (fc.Shown == 0) continue;
           const TBoardCell& cell = Board[OX + c - 1][OY + r - 1];
-          if (cell.State != 2 || cell.CubeIndex < 1 || cell.CubeIndex > CubeCount) {
+          // Cubes on their way out were paid for already: the figure would
+          // pay for them again (a granted item ending its growth re-runs the
+          // test while the figure's own cubes still explode).
+          if (cell.State != 2 || cell.CubeIndex < 1 || cell.CubeIndex > CubeCount || paid[cell.CubeIndex]) {
             fits = false;
             break;
           }
@@ -88,9 +104,21 @@ bool TGame::TestBonusFigure() {
           ly = Y - 5.0f;
         }
       found = true;
+      foundX = OX;
+      foundY = OY;
     }
   if (found) {
     PendingScore += F.Bonus;
+    if (ScoreObserver) {
+      TScoreEvent e;
+      e.Kind = skFigure;
+      e.Level = Level;
+      e.Points = F.Bonus;
+      for (int c = 1; c <= F.Width; ++c)
+        for (int r = 1; r <= F.Height; ++r)
+          if (F.Cubes[c][r].Shown != 0) e.Add(foundX + c - 1, foundY + r - 1);
+      ScoreObserver->Scored(*this, e);
+    }
     WordLabel(lx, ly + 1, "BONUS");
     PointLabel(lx, ly, Decimal(F.Bonus));
     ChooseBonusFigure(true);
@@ -104,15 +132,18 @@ void TGame::TestFigures() {
   for (int i = 1; i <= CubeCount; ++i) Board[Cubes[i].X][Cubes[i].Y].CubeIndex = static_cast<std::uint8_t>(i);
 
   int n = 0, sx = 0, sy = 0;
+  const TCubeFlags paid = PaidCubes();
+  std::array<TCellValue, 64> corners{};  // lower corners of the squares found
   for (int X = 1; X <= 8; ++X)
     for (int Y = 1; Y <= 8; ++Y)
-      if (Board[X][Y].State == 2 && TestSquare(X, Y)) {
+      if (Board[X][Y].State == 2 && TestSquare(X, Y, &paid)) {
+        corners[static_cast<std::size_t>(n)] = MakeCell(static_cast<std::uint8_t>(X), static_cast<std::uint8_t>(Y));
         ++n;
         sx = X;
         sy = Y;
         MoveUnscored = false;
       }
-  if (TestBonusFigure()) {
+  if (TestBonusFigure(&paid)) {
     PlaySound(sndShowBonus);
     MoveUnscored = false;
   }
@@ -130,6 +161,20 @@ void TGame::TestFigures() {
   if (Combo == 0) Combo = 1;
   const int points = CurrentLevel().SquarePoints;
   PendingScore += static_cast<double>(points) * n * Combo;
+  if (ScoreObserver) {
+    TScoreEvent e;
+    e.Kind = skSquares;
+    e.Level = Level;
+    e.Points = static_cast<double>(points) * n * Combo;
+    for (int k = 0; k < n; ++k) {
+      const int X = CellX(corners[static_cast<std::size_t>(k)]), Y = CellY(corners[static_cast<std::size_t>(k)]);
+      e.Add(X, Y);
+      e.Add(X + 1, Y);
+      e.Add(X, Y + 1);
+      e.Add(X + 1, Y + 1);
+    }
+    ScoreObserver->Scored(*this, e);
+  }
   if (Combo >= 3 && Combo % 2 == 1) ++ItemRequests;
 
   std::string text = std::to_string(n == 1 ? points : points * n);
@@ -160,6 +205,15 @@ void TGame::TestFigures() {
       PlaySound(sndExcellent);
       break;
   }
+}
+
+void TGame::ReportScore(TScoreKind Kind, double Points) {
+  if (!ScoreObserver) return;
+  TScoreEvent e;
+  e.Kind = Kind;
+  e.Level = Level;
+  e.Points = Points;
+  ScoreObserver->Scored(*this, e);
 }
 
 void TGame::ChooseBonusFigure(bool Announce) {

@@ -309,7 +309,9 @@ void TGame::CompleteLevel() {
   }
   EndPhase = epLevelDone;
   EndTimer = 0;
+  LevelCompleted = true;
   if (CurrentLevel().Kind == 2) ClearBoard();
+  ReportScore(skLevelEnd, 0);
 }
 
 void TGame::CountBonusLevel() {
@@ -321,11 +323,13 @@ void TGame::CountBonusLevel() {
   if (stones >= 4) {
     StoreDelayed(1, 2.67f, std::to_string(stones) + " cubes left");
     StoreDelayed(2, 2.0f, "No bonus");
+    ReportScore(skBonusLevel, 0);
     return;
   }
   // 100, 75, 50 or 25 % of the level's bonus for 0..3 stones left.
   const double bonus = std::nearbyint((1 - 0.25 * stones) * CurrentLevel().BonusBase);
   PendingScore += bonus;
+  ReportScore(skBonusLevel, bonus);
   static const char* const Lines[4] = {"No cubes left", "One cube left", "Two cubes left", "Three cubes left"};
   static const float Xs[4] = {3.08f, 3.08f, 3.47f, 3.92f};  // centres each line
   StoreDelayed(1, Xs[stones], Lines[stones]);

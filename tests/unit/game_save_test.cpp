@@ -200,6 +200,27 @@ TEST_F(GameSaveTest, ASaveAsABonusLevelEndsGoesOnWithTheNextLevelPaidOnce) {
   ExpectConsistent();
 }
 
+// Whatever the end phase says by then: a pause laid over the bonus level's
+// end once made the save hold the cleared level, which paid its bonus again.
+TEST_F(GameSaveTest, ASaveOfACompletedLevelHoldsTheNextLevelWhateverTheEndPhase) {
+  G().Level = 5;
+  MakeBonusLevel(5, 0, 0);
+  G().ClearBoard();
+  G().Update(16);  // no stone, no bomb: the level is counted and completed
+  ASSERT_EQ(G().EndPhase, epLevelDone);
+  const double score = G().Score;
+  ASSERT_DOUBLE_EQ(score, 300);
+  G().EndPhase = epPaused;
+  G().SaveGame();
+
+  G().NewGame();
+  G().LoadGame(1);
+  EXPECT_EQ(G().Level, 6);
+  Run(1000);
+  EXPECT_EQ(G().Level, 6);
+  EXPECT_DOUBLE_EQ(G().Score, score);
+}
+
 TEST_F(GameSaveTest, ASaveAsAFinaleEndsGoesOnWithTheBonusLevelsOwnBoard) {
   G().Levels[4].Kind = 1;
   MakeBonusLevel(5, 6, 2);

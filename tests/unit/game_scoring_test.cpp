@@ -1,4 +1,5 @@
 // Squares, bonus figures, combos and the items they earn.
+#include "../../tools/autoplay/ledger.h"
 #include "game_rules_fixture.h"
 
 namespace {
@@ -142,7 +143,66 @@ TEST_F(GameScoringTest, SquaresOfAppearingCubesScoreWithoutRaisingTheCombo) {
   EXPECT_EQ(G().Combo, 3);
 }
 
+// Cubes already paid for take part in no later square: two fresh cubes beside
+// an exploding square do not make a second one with it, while the squares of
+// one test may still overlap (above).
+TEST_F(GameScoringTest, CubesAlreadyExplodingFormNoFurtherSquare) {
+  Square(1, 1, 2, 2, 2, 2);
+  G().TestFigures();
+  ASSERT_DOUBLE_EQ(G().PendingScore, 40);
+  Put(1, 3, 2);
+  Put(2, 3, 2);
+  G().TestFigures();
+  EXPECT_DOUBLE_EQ(G().PendingScore, 40);
+  EXPECT_EQ(G().StateCount[StateSlot(csExploding)], 4);
+  EXPECT_FALSE(G().TestSquare(1, 2));
+}
+
+// Points earned while a level's end runs (cubes landing or growing in then
+// complete squares) are the player's, though counting them takes longer than
+// the end: they reach the score, not the next level's progress.
+TEST_F(GameScoringTest, PointsEarnedAsALevelEndsReachTheScore) {
+  TLevelInfo& L = G().Levels[1];
+  L.Progress = L.Target[1];
+  Put(9, 9, 3);
+  G().Update(16);
+  ASSERT_EQ(G().EndPhase, epLevelDone);
+  for (int X = 1; X <= 3; ++X)
+    for (int Y = 1; Y <= 3; ++Y) Put(X, Y, 2);
+  G().TestFigures();  // four squares: 160 points, more than the end counts
+  const double owed = G().Score + G().PendingScore;
+  ASSERT_DOUBLE_EQ(G().PendingScore, 160);
+  ASSERT_TRUE(RunUntil([] { return G().Level == 2; }));
+  EXPECT_DOUBLE_EQ(G().Score + G().PendingScore, owed);
+  EXPECT_DOUBLE_EQ(G().Levels[2].Progress, 0);
+}
+
 // ---- Bonus figures -----------------------------------------------------------------------
+
+// A completed figure earns an item, which grows in; the figure test that runs
+// when it has grown must not find the same figure again in the cubes still
+// exploding, though the level draws the same figure in the same colours.
+TEST_F(GameScoringTest, AFigureThatEarnsAnItemPaysOnce) {
+  SmallFigure();
+  TLevelInfo& L = G().Levels[1];
+  L.Colours = {0, 2, 2};  // the figure's own colours: drawn again unshifted
+  L.AllowBomb = true;
+  autoplay::TScoreLedger ledger;
+  G().ScoreObserver = &ledger;
+  Put(9, 9, 3);  // a cube in play: no new turn brings random cubes
+  Put(4, 6, 1);
+  const int mover = Put(7, 7, 2);
+  StartMove(mover, {{7, 6}, {6, 6}, {5, 6}});
+  for (double t = 0; t < 3000; t += 16) {
+    G().Update(16);
+    ASSERT_EQ(ledger.Check(G()), "") << "after " << t << " ms";
+  }
+  EXPECT_DOUBLE_EQ(G().Score + G().PendingScore, 150);
+  EXPECT_EQ(Sounds(sndShowBonus), 1);
+  EXPECT_EQ(Kinds(ckBomb), 1);
+  EXPECT_EQ(ledger.Count[skFigure], 1);
+  G().ScoreObserver = nullptr;
+}
 
 TEST_F(GameScoringTest, ABonusFigureCanBeCompletedWithAJoker) {
   SmallFigure();

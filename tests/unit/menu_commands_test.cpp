@@ -3,6 +3,7 @@
 // fields it touches.
 #include <gtest/gtest.h>
 
+#include "../../tools/autoplay/ledger.h"
 #include "menu_fixture.h"
 
 namespace {
@@ -552,6 +553,53 @@ TEST_F(MenuCommandTest, StartingAGameResetsLevelProgressAndTheScoreLine) {
   EXPECT_DOUBLE_EQ(Game->Levels[1].Progress, 0);
   EXPECT_FLOAT_EQ(Game->ScoreLine->Fill, 0);
   EXPECT_FLOAT_EQ(Game->ScoreLine->StartFill, 0);
+}
+
+// The pause button pauses play only. While a level's end runs (a normal
+// level, a finale, a bonus level) it is hidden and neither a click nor Enter
+// pauses: the ended level would go back to play and be completed, and paid,
+// a second time.
+TEST_F(MenuCommandTest, ThePauseButtonIsHiddenAndInertWhileALevelEnds) {
+  for (const std::uint8_t kind : {0, 1, 2}) {
+    SCOPED_TRACE("level kind " + std::to_string(kind));
+    autoplay::TScoreLedger ledger;
+    Game->ScoreObserver = &ledger;
+    EnterMenu();
+    Choose(1);
+    Choose(1);
+    ASSERT_EQ(Page(), 4);
+    GameState = gsGame;
+    TLevelInfo& L = Game->CurrentLevel();
+    const std::uint8_t kindWas = L.Kind;
+    L.Kind = kind;
+    L.BonusBase = 300;
+    if (kind == 2)
+      Game->ClearBoard();  // no stone, no bomb left: counted and completed
+    else
+      L.Progress = L.Target[1];
+    Game->Update(16);
+    ASSERT_EQ(Game->EndPhase, epLevelDone);
+
+    Click(1);
+    Choose(1);
+    EXPECT_FALSE(Visible(4, 1));
+    EXPECT_EQ(Game->EndPhase, epLevelDone);
+    EXPECT_EQ(Page(), 4);
+    if (Page() == 5) Choose(3);  // where a pause was taken, play goes on
+
+    const int level = Game->Level;
+    for (int n = 0; n < 1000 && Game->Level == level; ++n) {
+      Game->Update(16);
+      ASSERT_EQ(ledger.Check(*Game), "");
+    }
+    EXPECT_EQ(Game->Level, level + 1);
+    EXPECT_EQ(ledger.Count[skLevelEnd], 1);
+    EXPECT_EQ(ledger.Count[skBonusLevel], kind == 2 ? 1 : 0);
+    DrawMenu();
+    EXPECT_TRUE(Visible(4, 1)) << "the next level is played: the button is back";
+    Game->ScoreObserver = nullptr;
+    Game->Levels[level].Kind = kindWas;
+  }
 }
 
 // A mouse release during play goes to the menu: only the pause button reacts.

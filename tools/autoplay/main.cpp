@@ -27,13 +27,17 @@
 #include "file_writes.h"
 #include "frontend/cursor.h"
 #include "frontend/labels.h"
+#include "frontend/menu.h"
+#include "frontend/menu3d.h"
 #include "game/figure_file.h"
 #include "game/game.h"
 #include "game/level_file.h"
 #include "game/planes.h"
 #include "invariants.h"
+#include "ledger.h"
 #include "platform/d3d8/d3d8.h"
 #include "platform/win32/io_error.h"
+#include "platform/win32/message_box.h"
 #include "platform/win32/paths.h"
 #include "platform/win32/virtual_keys.h"
 #include "platform/win32/random.h"
@@ -162,12 +166,27 @@ IDirect3DDevice8* MakeDevice() {
 
 // Window pixel of a board point: the inverse of the cursor's mapping (the
 // window's left edge is world x = -1.8 + 7.225, its top edge y = -0.25 + 5.41875).
+int PixelX(float X) { return static_cast<int>(std::lround((0.5 - (X + 1.8) / 14.45) * ClientWidth)); }
+int PixelY(float Y) { return static_cast<int>(std::lround((0.5 - (Y + 0.25) / 10.8375) * ClientHeight)); }
+
 void PointAt(float X, float Y) {
-  const int px = static_cast<int>(std::lround((0.5 - (X + 1.8) / 14.45) * ClientWidth));
-  const int py = static_cast<int>(std::lround((0.5 - (Y + 0.25) / 10.8375) * ClientHeight));
-  MoveCursor(px, py);
+  MoveCursor(PixelX(X), PixelY(Y));
   if (GameState == gsGame) Game->MouseMove();
 }
+
+// A left click on a menu item through the window, as a player's mouse makes
+// it: the pointer moves there, the button goes down and up.
+void ClickMenuItem(int Page, int Item) {
+  const D3DVECTOR p = Menu->Item(Page, Item).HomePose.Position;
+  FormMain->FormMouseMove(PixelX(p.x), PixelY(p.y));
+  FormMain->FormMouseDown(0);
+  FormMain->FormMouseUp(0);
+}
+
+constexpr int PauseButton = 1;    // the one item of the page shown during play
+constexpr int PauseSaveQuit = 2;  // the pause page's "Save and quit"
+constexpr int PauseContinue = 3;
+constexpr int OfferContinue = 2;  // the saved-game offer's "Continue it"
 
 void PointAtCell(int X, int Y) { PointAt(X - 5.0f, Y - 5.0f); }
 
@@ -181,6 +200,7 @@ void StartGame(int Mode) {
   Game->NewGame();
   GameState = gsGame;
   Game->EndPhase = epPlaying;
+  if (Menu) Menu->SetPage(mpPlaying);
 }
 
 // The board as one line of rows from the top: '.' empty, kinds as letters.
@@ -232,7 +252,22 @@ class TPlayer {
   TGameRecord Play(int Mode, bool RandomFrames) {
     TGameRecord rec;
     rec.Mode = Mode;
+    Ledger.Reset();
+    Game->ScoreObserver = &Ledger;
+    EndPauseAt = -1;
+    WasEnding = false;
     StartGame(Mode);
+    rec.Score = PlayOn(rec, RandomFrames);
+    Game->ScoreObserver = nullptr;
+    for (std::size_t k = 0; k < Events.size(); ++k) Events[k] += Ledger.Count[k];
+    return rec;
+  }
+
+  std::array<long, 6> Events{};  // scoring events of all games, by kind
+  long Pauses = 0, EndPauses = 0, Reloads = 0;
+
+ private:
+  double PlayOn(TGameRecord& rec, bool RandomFrames) {
     int level = Game->Level;
     TLevelRecord current{level, 0, 0};
     double sinceQuiet = 0;
@@ -251,6 +286,11 @@ class TPlayer {
         rec.Violation = true;
         rec.Cause = "invariant violated at level " + std::to_string(Game->Level) + ", move " +
                     std::to_string(rec.Moves) + ": " + why;
+        break;
+      }
+      if (const std::string why = Ledger.Check(*Game); !why.empty()) {
+        rec.Violation = true;
+        rec.Cause = "at level " + std::to_string(Game->Level) + ", move " + std::to_string(rec.Moves) + ": " + why;
         break;
       }
       if (GameState == gsGameOver) {
@@ -282,6 +322,15 @@ class TPlayer {
       if (rec.Moves >= Opt.MaxMoves) {
         rec.Cause = "move limit";
         break;
+      }
+      if (Menu && step == 0 && CursorMode != 3) {
+        const std::string why = UsePauseButton(dt);
+        if (!why.empty()) {
+          rec.Violation = true;
+          rec.Cause = "at level " + std::to_string(Game->Level) + ": " + why;
+          break;
+        }
+        if (GameState != gsGame || Game->EndPhase == epPaused) continue;
       }
       if (Game->EndPhase != epPlaying || !Game->Quiet) continue;
       if (pendingAction > 0) {
@@ -355,13 +404,79 @@ class TPlayer {
         step = 0;
       }
     }
-    rec.Score = Game->Score;
-    return rec;
+    return Game->Score;
   }
 
- private:
+  // The pause button, used as a restless player does: now and then in play,
+  // and in a third of the levels' ends (where it must do nothing). From the
+  // pause page the player goes on by the button or the pause key, or saves,
+  // quits and continues the saved game. Returns a violation, if any.
+  std::string UsePauseButton(float Dt) {
+    if (GameState != gsGame) return {};
+    if (Game->EndPhase == epPaused && Menu->CurrentPage == mpPause) {
+      if (PauseWait > 0) {
+        --PauseWait;
+        return {};
+      }
+      const int how = static_cast<int>(Rng() % 8);
+      if (how == 0) return SaveAndContinue();
+      if (how <= 2)
+        FormMain->FormKeyDown(VK_ESCAPE);  // the pause key undoes the pause
+      else
+        ClickMenuItem(mpPause, PauseContinue);
+      return {};
+    }
+    const bool ending = Game->EndPhase == epLevelDone;
+    if (ending && !WasEnding) {
+      EndPauseAt = Rng() % 3 == 0 ? static_cast<double>(Rng() % 600) : -1;
+      EndClock = 0;
+    }
+    WasEnding = ending;
+    if (ending && EndPauseAt >= 0 && (EndClock += Dt) >= EndPauseAt) {
+      EndPauseAt = -1;
+      ++EndPauses;
+      PressPause();
+    } else if (Game->EndPhase == epPlaying && Rng() % 2000 == 0) {
+      ++Pauses;
+      PressPause();
+    }
+    return {};
+  }
+
+  void PressPause() {
+    // With the keys, the pause keys too: they may pause only in play.
+    if (Opt.Keys && Rng() % 2 == 0)
+      FormMain->FormKeyDown(Rng() % 2 == 0 ? VK_ESCAPE : 'P');
+    else
+      ClickMenuItem(mpPlaying, PauseButton);
+    PauseWait = static_cast<int>(Rng() % 20);
+  }
+
+  // "Save and quit", then the game's own start offers the saved game and the
+  // player continues it; the ledger holds the loaded game to what was saved.
+  std::string SaveAndContinue() {
+    ++Reloads;
+    Ledger.Saved(*Game);
+    MessageBoxCalls.clear();
+    ClickMenuItem(mpPause, PauseSaveQuit);
+    if (GameState != gsMenu) return "\"Save and quit\" did not go back to the menu";
+    Game->ScoreObserver = nullptr;  // the menu's start makes a fresh game first
+    ::StartGame();
+    if (Menu->CurrentPage != mpSavedGame) return "the saved game was not offered";
+    ClickMenuItem(mpSavedGame, OfferContinue);
+    Game->ScoreObserver = &Ledger;
+    if (!MessageBoxCalls.empty()) return "continuing the saved game: " + MessageBoxCalls.front().Text;
+    if (GameState != gsGame || Game->EndPhase != epPlaying) return "the saved game did not continue";
+    Ledger.Loaded(*Game);
+    return {};
+  }
+
   const TOptionsCli& Opt;
   std::mt19937& Rng;
+  autoplay::TScoreLedger Ledger;
+  int PauseWait = 0;
+  double EndPauseAt = -1, EndClock = 0;
+  bool WasEnding = false;
 };
 
 double Median(std::vector<double> V) {
@@ -400,6 +515,11 @@ int main(int argc, char** argv) {
     std::cerr << "voxarine-autoplay: cannot read \"" << levels << "\": " << ec.message() << "\n";
     return 2;
   }
+  // The menu gives the pause button and pages their places; without it the
+  // player never pauses.
+  const bool withMenu =
+      !filesRun && fs::copy_file(sourceDir + "/data/Menu.dat", work / "data" / "Menu.dat",
+                                 fs::copy_options::overwrite_existing, ec);
   fs::copy_file(figures, work / "data" / "BonusFigures.dat",
                 filesRun ? fs::copy_options::skip_existing : fs::copy_options::overwrite_existing, ec);
   if (ec) {
@@ -423,6 +543,8 @@ int main(int argc, char** argv) {
     ClientHeight = FormMain->ClientHeight();
     Game = std::make_unique<TGame>(device);
     Game->LoadResources();
+    if (withMenu) LoadMenu();
+    MessageBoxRecording = true;  // a message would name a fault: the player reports it
     // Keys reach the game through the window's key handler, which a click
     // goes through too: it must take part as an active window does.
     FormMain->Active = true;
@@ -433,6 +555,7 @@ int main(int argc, char** argv) {
     std::cerr << "voxarine-autoplay: " << e.what() << "\n";
   }
   Game.reset();
+  Menu.reset();
   FreeCursor();
   D3DDevice = nullptr;
   FormMain.reset();
@@ -498,6 +621,11 @@ int PlayAll(const TOptionsCli& opt) {
       std::printf("mode %d: %d games, reaching level 5: %d, level 10: %d, level 20: %d\n", m, gamesPerMode[m],
                   reached[m][0], reached[m][1], reached[m][2]);
   const int played = [&] { return gamesPerMode[1] + gamesPerMode[2]; }();
+  const auto& e = player.Events;
+  std::printf("score ledger: %ld square tests, %ld figures, %ld items, %ld bonus-level counts, %ld level ends; "
+              "pauses: %ld in play, %ld during a level's end, %ld saved and continued\n",
+              e[skSquares], e[skFigure], e[skItem], e[skBonusLevel], e[skLevelEnd], player.Pauses,
+              player.EndPauses, player.Reloads);
   std::printf("games: %d, violations: %d\n", played, violations);
   return violations > 0 ? 1 : 0;
 }
