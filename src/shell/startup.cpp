@@ -78,10 +78,11 @@ void TStartUp::btnOptionsClick() { FormVideoMode->ShowModal(); }
 namespace {
 // Without a program to open it, the player is told what to open by hand
 // instead of a button that does nothing.
-void OpenOrTell(const std::string& Target, const std::string& Shown) {
+void OpenOrTell(const std::string& Target, const std::string& What, const std::string& Shown) {
   if (ShellExecuteA(GetDesktopWindow(), "open", Target.c_str(), nullptr, nullptr, SW_HIDE) > 32) return;
-  const std::string text = "No program to open it was found (xdg-open, from the package xdg-utils, is not installed).\n\n"
-                           "Please open it yourself:\n" + Shown;
+  const std::string text = Application.Title + " cannot open " + What +
+                           ": no program that opens files and web addresses was found (xdg-open, from the "
+                           "package xdg-utils).\n\nPlease open it yourself:\n" + Shown;
   MessageBoxA(nullptr, text.c_str(), Application.Title.c_str(), MB_OK | MB_ICONINFORMATION);
 }
 }  // namespace
@@ -89,10 +90,10 @@ void OpenOrTell(const std::string& Target, const std::string& Shown) {
 void TStartUp::btnHelpClick() {
   std::error_code ec;
   const std::filesystem::path file = std::filesystem::absolute("Readme.html", ec);
-  OpenOrTell("Readme.html", ec ? std::string("Readme.html") : file.string());
+  OpenOrTell("Readme.html", "the manual", ec ? std::string("Readme.html") : file.string());
 }
 
-void TStartUp::tbnHomeClick() { OpenOrTell(Options->HomePage, Options->HomePage); }
+void TStartUp::tbnHomeClick() { OpenOrTell(Options->HomePage, "the home page", Options->HomePage); }
 
 void TStartUp::btnExitClick() {
   if (FormMain) ReleaseGraphics();

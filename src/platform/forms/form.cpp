@@ -491,6 +491,9 @@ void TApplication::ProcessMessages(TForm* Modal) {
                       e.type == SDL_CONTROLLERBUTTONDOWN))
         target = Modal ? Modal : MainForm;
       if (target) target->HandleEvent(e, Modal == nullptr || Modal == target);
+      // Dear ImGui reads a key's state once a frame: a press must be drawn
+      // before its release is handled, or a quick tap (Space) is lost.
+      if (e.type == SDL_KEYDOWN) break;
     } while (SDL_PollEvent(&e));
   }
   ModalInFront = Modal;

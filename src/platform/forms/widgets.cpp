@@ -175,6 +175,13 @@ void DrawComboBox(TForm& Form, TComboBox& C) {
     for (int i = 0; i < count; ++i) {
       const bool selected = C.ItemIndex == i;
       if (ImGui::Selectable(C.Items[static_cast<std::size_t>(i)].c_str(), selected)) C.Select(i);
+      // Enter takes the item the keys are on, as Space does.
+      const bool enter = ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Enter)) ||
+                         ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_KeyPadEnter));
+      if (enter && ImGui::IsItemFocused()) {
+        C.Select(i);
+        ImGui::CloseCurrentPopup();
+      }
       if (selected) {
         ImGui::SetItemDefaultFocus();
         if (ImGui::IsWindowAppearing()) ImGui::SetScrollHereY();
