@@ -221,6 +221,8 @@ TEST_F(DialogTest, HelpAndHomeWithoutAnOpenerNameWhatToOpen) {
 TEST(MessageText, WrapsToAReadableWidth) {
   EXPECT_EQ(WrapMessageText("Short enough."), "Short enough.");
   EXPECT_EQ(WrapMessageText("One\n\nTwo"), "One\n\nTwo");
+  // An indented line (a list of folders) keeps its indent on every piece.
+  EXPECT_EQ(WrapMessageText("Looked in:\n  /a/bb/ccc/dddd", 10), "Looked in:\n  /a/bb/\n  ccc/dddd");
   const std::string path = "/home/a-player-with-a-long-name/.local/share/voxarine/data/some/deeper/folder/Hiscores.dat";
   const std::string text = "The high score table \"" + path +
                            "\" is damaged: its entries are not in order. It was kept aside as Hiscores.dat.damaged "

@@ -26,6 +26,22 @@ std::vector<std::string> SplitWord(const std::string& Word, std::size_t Width) {
   return pieces;
 }
 
+void WrapLine(const std::string& Line, std::size_t Width, std::string& Out);
+
+// A line's indent (a list of folders, say) stays on each of its pieces.
+void WrapIndented(const std::string& Line, std::size_t Width, std::string& Out) {
+  const std::size_t indent = std::min(Line.find_first_not_of(' '), Line.size());
+  if (indent == 0 || indent >= Width / 2) return WrapLine(Line, Width, Out);
+  std::string body;
+  WrapLine(Line.substr(indent), Width - indent, body);
+  const std::string blanks(indent, ' ');
+  Out += blanks;
+  for (const char c : body) {
+    Out += c;
+    if (c == '\n') Out += blanks;
+  }
+}
+
 void WrapLine(const std::string& Line, std::size_t Width, std::string& Out) {
   std::string line;
   std::size_t pos = 0;
@@ -68,7 +84,7 @@ std::string WrapMessageText(const std::string& Text, std::size_t Width) {
   std::size_t pos = 0;
   while (true) {
     const std::size_t end = Text.find('\n', pos);
-    WrapLine(Text.substr(pos, end == std::string::npos ? std::string::npos : end - pos), Width, out);
+    WrapIndented(Text.substr(pos, end == std::string::npos ? std::string::npos : end - pos), Width, out);
     if (end == std::string::npos) break;
     out += '\n';
     pos = end + 1;
@@ -112,7 +128,7 @@ int MessageBoxA(HWND Owner, const char* Text, const char* Caption, unsigned Type
   int answer = firstAnswer;
   if (SDL_ShowMessageBox(&box, &answer) != 0) {
     // No display (or no way to show one): the message must still be seen.
-    std::fprintf(stderr, "%s: %s\n", box.title, box.message);
+    std::fprintf(stderr, "%s: %s\n", box.title, Text ? Text : "");  // a terminal wraps by itself
     return firstAnswer;
   }
   return answer < 0 ? (count == 2 ? data[1].buttonid : firstAnswer) : answer;
