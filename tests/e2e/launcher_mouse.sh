@@ -50,8 +50,10 @@ grey_at() {  # name, x, y
 marked() { awk -v g="$(grey_at "$@")" 'BEGIN { exit !(g < 0.6) }'; }     # a check mark or a radio dot
 unmarked() { awk -v g="$(grey_at "$@")" 'BEGIN { exit !(g > 0.85) }'; }
 # The size list is open: its white face covers the dialog's grey right of
-# the Cancel button, where nothing else is white.
-list_open() { awk -v g="$(grey_at "$1" 270 190)" 'BEGIN { exit !(g > 0.97) }'; }
+# the label and right of the Cancel button, where nothing else is white.
+# Two places, as the chosen item and the one under the pointer are blue.
+white_at() { awk -v g="$(grey_at "$@")" 'BEGIN { exit !(g > 0.97) }'; }
+list_open() { white_at "$1" 270 62 || white_at "$1" 270 190; }
 list_closed() { ! list_open "$@"; }
 
 # Pictures Window as Name until Check (called with Name and Args) holds.
@@ -105,12 +107,14 @@ expect_opened() {  # what the opener must have been handed
   game_running || fail "the program ended after opening $1"
 }
 
-# The first item of the open size list: its top is the first white row
-# at x = 270 (the field there is the grey arrow button), the item 9 px below.
+# The first item of the open size list: the list's top border is the first
+# dark row at x = 270 below the mode group's frame (y 49); the first item's
+# middle is 9 px lower (border, padding, half a line).
 first_size_y() {
   local y
-  for y in $(seq 20 120); do
-    awk -v g="$(grey_at "$1" 270 "$y")" 'BEGIN { exit !(g > 0.97) }' && { echo $((y + 9)); return; }
+  for y in $(seq 52 120); do
+    awk -v g="$(convert "$SHOTS/$1.png" -crop "1x1+270+$y" +repage -colorspace gray -format '%[fx:mean]' info:)" \
+      'BEGIN { exit !(g < 0.7) }' && { echo $((y + 9)); return; }
   done
   echo 0
 }
