@@ -11,6 +11,8 @@
 #
 #   bash launcher_mouse.sh <game folder> <build folder>
 
+# The controls' places ("X Y") are split into two words on purpose.
+# shellcheck disable=SC2086
 # shellcheck source=frontend_common.bash
 source "$(dirname "$0")/frontend_common.bash"
 
@@ -131,7 +133,6 @@ open_options() {
   local how=$1 attempt end
   for attempt in 1 2 3; do
     case $how in
-      # shellcheck disable=SC2086
       click) click_once "$LAUNCHER" $AT_OPTIONS ;;
       space) keys space ;;
       enter) keys Return ;;
@@ -156,7 +157,6 @@ close_options() {  # what closes it
 # ---- 1. The mouse ----------------------------------------------------------------------------
 prepare_folder
 SETTINGS=$XDG_CONFIG_HOME/voxarine/settings.reg
-# shellcheck disable=SC2086
 {
   step "mouse: Options opens the dialog, and the program lives on"
   launch_and_settle
@@ -338,8 +338,7 @@ message_box() {
 box_shown() { game_running || fail "the program ended"; [ -n "$(message_box)" ]; }
 box_gone() { game_running || fail "the program ended"; [ -z "$(message_box)" ]; }
 for button in AT_HELP AT_HOMEPAGE; do
-  # shellcheck disable=SC2086
-  click_once "$LAUNCHER" ${!button}
+    click_once "$LAUNCHER" ${!button}
   wait_until 10 "a message for $button without an opener" box_shown
   BOX=$(message_box)
   eval "$(xdotool getwindowgeometry --shell "$BOX")"
