@@ -30,7 +30,7 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv) {
 }
 
 std::string UsageText() {
-  return "Usage: voxarine [--help] [--version]\n";
+  return "Usage: voxarine [-h|--help] [--version]\n";
 }
 
 std::string HelpText(const TDataSearch& Search, const std::string& WriteFolder, const std::string& SettingsFile) {

@@ -17,7 +17,8 @@ std::array<TResolution, 10> Resolutions{};
 std::array<std::uint8_t, 2> ColorDepths{};
 std::unique_ptr<TOptions> Options;
 
-const char* const DefaultHomePage = "http://www.voxarine-game.example.com/index.html";
+// The address the package, the manual page and the metainfo give too.
+const char* const DefaultHomePage = "https://github.com/voxarine/voxarine";
 
 namespace {
 

@@ -3,7 +3,11 @@
 
 #include <SDL.h>
 
+#include <filesystem>
+#include <system_error>
+
 #include "platform/forms/widgets.h"
+#include "platform/win32/message_box.h"
 #include "platform/win32/paths.h"
 #include "platform/win32/shell_open.h"
 #include "shell/debug_log.h"
@@ -71,12 +75,25 @@ void TStartUp::FormHide() {
 
 void TStartUp::btnOptionsClick() { FormVideoMode->ShowModal(); }
 
-// The shell's results are not checked: nothing is reported when it fails.
-void TStartUp::btnHelpClick() { ShellExecuteA(GetDesktopWindow(), "open", "Readme.html", nullptr, nullptr, SW_HIDE); }
-
-void TStartUp::tbnHomeClick() {
-  ShellExecuteA(GetDesktopWindow(), "open", Options->HomePage.c_str(), nullptr, nullptr, SW_HIDE);
+namespace {
+// Without a program to open it, the player is told what to open by hand
+// instead of a button that does nothing.
+void OpenOrTell(const std::string& Target, const std::string& What, const std::string& Shown) {
+  if (ShellExecuteA(GetDesktopWindow(), "open", Target.c_str(), nullptr, nullptr, SW_HIDE) > 32) return;
+  const std::string text = Application.Title + " cannot open " + What +
+                           ": no program that opens files and web addresses was found (xdg-open, from the "
+                           "package xdg-utils).\n\nPlease open it yourself:\n" + Shown;
+  MessageBoxA(nullptr, text.c_str(), Application.Title.c_str(), MB_OK | MB_ICONINFORMATION);
 }
+}  // namespace
+
+void TStartUp::btnHelpClick() {
+  std::error_code ec;
+  const std::filesystem::path file = std::filesystem::absolute("Readme.html", ec);
+  OpenOrTell("Readme.html", "the manual", ec ? std::string("Readme.html") : file.string());
+}
+
+void TStartUp::tbnHomeClick() { OpenOrTell(Options->HomePage, "the home page", Options->HomePage); }
 
 void TStartUp::btnExitClick() {
   if (FormMain) ReleaseGraphics();

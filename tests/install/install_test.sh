@@ -80,6 +80,27 @@ for f in "${BIN#"$PREFIX"/}" share/voxarine/data/Levels.dat share/voxarine/Readm
   share/man/man6/voxarine.6.gz share/doc/voxarine/README.md share/doc/voxarine/LICENSE; do
   [ -f "$PREFIX/$f" ] || fail "missing $PREFIX/$f"
 done
+step "documents: the player's README, each component's licence, -h in the manual, one home page"
+DOC=$PREFIX/share/doc/voxarine
+[ -f "$DOC/copyright" ] || fail "missing $DOC/copyright"
+grep -q '^## Controls' "$DOC/README.md" && grep -q '^## Where your files go' "$DOC/README.md" ||
+  fail "$DOC/README.md is not the player's README"
+grep -q 'make play\|src/platform' "$DOC/README.md" && fail "$DOC/README.md is the developers' README"
+bash "$HERE/validate.sh" copyright "$DOC/copyright" "Dear ImGui" stb "Bitstream Vera" DejaVu > "$WORK/copyright.txt" ||
+  fail "$DOC/copyright: $(cat "$WORK/copyright.txt")"
+zcat "$PREFIX/share/man/man6/voxarine.6.gz" | sed -n '/^\.SH SYNOPSIS/,/^\.SH DESCRIPTION/p' | grep -qF '\-h ' ||
+  fail "the manual's synopsis does not list -h"
+HOME_PAGE=$(sed -n 's|.*<url type="homepage">\(.*\)</url>.*|\1|p' "$PREFIX/share/metainfo/$APP_ID.metainfo.xml")
+[ -n "$HOME_PAGE" ] || fail "the metainfo names no home page"
+grep -qaF "$HOME_PAGE" "$PREFIX/${BIN#"$PREFIX"/}" || fail "the launcher's Homepage is not $HOME_PAGE"
+zcat "$PREFIX/share/man/man6/voxarine.6.gz" | grep -qF "$HOME_PAGE" || fail "the manual does not name $HOME_PAGE"
+grep -qF "$HOME_PAGE" "$DOC/README.md" || fail "the README does not name $HOME_PAGE"
+if [ "$MODE" = deb ]; then
+  [ "$(dpkg-deb -f "$DEB" Homepage)" = "$HOME_PAGE" ] || fail "the package's Homepage is not $HOME_PAGE"
+  dpkg-deb -f "$DEB" Recommends | grep -qw xdg-utils || fail "the package does not recommend xdg-utils"
+fi
+echo "ok - player's README, copyright per component, -h, home page $HOME_PAGE everywhere"
+
 for s in 16 24 32 48 64 128 256 512; do
   icon=$PREFIX/share/icons/hicolor/${s}x$s/apps/$APP_ID.png
   [ -f "$icon" ] || fail "missing $icon"

@@ -175,7 +175,7 @@ TEST_F(SettingsTest, BundleGivesHomePageOnlyForWebAddresses) {
   TOptions o;
   o.ReadBundle();  // no file
   EXPECT_EQ(o.HomePage, DefaultHomePage);
-  EXPECT_EQ(std::strlen(DefaultHomePage), 47u);
+  EXPECT_LE(std::strlen(DefaultHomePage), 255u);  // fits the bundle's string
 
   WriteBundle("https://example.org/voxarine");
   o.ReadBundle();

@@ -6,6 +6,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
 #include "platform/forms/display_watch.h"
 #include "platform/forms/form.h"
 #include "platform/win32/message_box.h"
@@ -185,6 +189,69 @@ TEST_F(DialogTest, HelpAndHomeOpenThroughTheShell) {
   EXPECT_TRUE(s.PressKey(SDLK_v, true));
   EXPECT_TRUE(s.PressKey(SDLK_h, true));
   EXPECT_THAT(ShellCalls, ElementsAre("Readme.html", DefaultHomePage));
+}
+
+// With no opener installed, Help and Homepage tell the player what to open
+// (the manual by its full path) instead of doing nothing.
+TEST_F(DialogTest, HelpAndHomeWithoutAnOpenerNameWhatToOpen) {
+  const char* oldPath = std::getenv("PATH");
+  const std::string saved = oldPath ? oldPath : "";
+  std::filesystem::create_directories(Temp / "no-opener");
+  setenv("PATH", (Temp / "no-opener").c_str(), 1);
+  EXPECT_FALSE(ShellOpenerFound());
+  MessageBoxRecording = true;
+  TStartUp s;
+  EXPECT_TRUE(s.PressKey(SDLK_v, true));
+  EXPECT_TRUE(s.PressKey(SDLK_h, true));
+  // An opener on the PATH is used: no message.
+  const std::string opener = Temp / "no-opener/xdg-open";
+  WriteText(opener, "#!/bin/sh\nexit 0\n");
+  std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+  EXPECT_TRUE(ShellOpenerFound());
+  setenv("PATH", saved.c_str(), 1);
+  ASSERT_EQ(MessageBoxCalls.size(), 2u);
+  EXPECT_THAT(MessageBoxCalls[0].Text, HasSubstr("xdg-open"));
+  EXPECT_THAT(MessageBoxCalls[0].Text, HasSubstr((std::filesystem::current_path() / "Readme.html").string()));
+  EXPECT_THAT(MessageBoxCalls[1].Text, HasSubstr(DefaultHomePage));
+  EXPECT_EQ(MessageBoxCalls[1].Caption, "Voxarine");
+}
+
+// Message boxes are as wide as their longest line: text is wrapped at
+// spaces, paths after a slash, anything else at the width; nothing is lost.
+TEST(MessageText, WrapsToAReadableWidth) {
+  EXPECT_EQ(WrapMessageText("Short enough."), "Short enough.");
+  EXPECT_EQ(WrapMessageText("One\n\nTwo"), "One\n\nTwo");
+  // An indented line (a list of folders) keeps its indent on every piece.
+  EXPECT_EQ(WrapMessageText("Looked in:\n  /a/bb/ccc/dddd", 10), "Looked in:\n  /a/bb/\n  ccc/dddd");
+  const std::string path = "/home/a-player-with-a-long-name/.local/share/voxarine/data/some/deeper/folder/Hiscores.dat";
+  const std::string text = "The high score table \"" + path +
+                           "\" is damaged: its entries are not in order. It was kept aside as Hiscores.dat.damaged "
+                           "and the default table is shown instead.";
+  const std::string wrapped = WrapMessageText(text, 64);
+  std::string joined, line;
+  std::istringstream lines(wrapped);
+  int count = 0;
+  while (std::getline(lines, line)) {
+    ++count;
+    EXPECT_LE(line.size(), 64u) << line;
+    EXPECT_FALSE(line.empty());
+    // A line that breaks the path ends at one of its slashes.
+    const bool inPath = line.find("/home") != std::string::npos || line.find("share/") == 0;
+    if (inPath && line.find(".dat") == std::string::npos) {
+      EXPECT_EQ(line.back(), '/') << line;
+    }
+    joined += line;
+    joined += ' ';
+  }
+  EXPECT_GE(count, 3);
+  // Rejoined at the breaks, the text is whole (a path's breaks add no blank).
+  std::string rejoined = joined;
+  for (std::size_t at; (at = rejoined.find("/ ")) != std::string::npos;) rejoined.erase(at + 1, 1);
+  EXPECT_EQ(rejoined, text + " ");
+
+  const std::string word(150, 'x');
+  EXPECT_EQ(WrapMessageText("a " + word, 64),
+            "a\n" + word.substr(0, 64) + "\n" + word.substr(64, 64) + "\n" + word.substr(128));
 }
 
 // Exit before Start ends the program and touches neither graphics nor the log.

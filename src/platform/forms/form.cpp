@@ -18,6 +18,7 @@
 #include <imgui.h>
 #include <imgui_impl_sdl.h>
 #include <imgui_impl_sdlrenderer.h>
+#include <imgui_internal.h>  // focusing a control by its item id, for Tab
 #endif
 
 TApplication Application;
@@ -110,6 +111,12 @@ void TForm::Bind(TCheckBox& Control, std::function<void()> Handler) {
 }
 
 void TForm::Click(TControl& Control) {
+  // Not inside the frame: a handler may open a modal dialog, whose loop
+  // draws this form again, and a frame of Dear ImGui cannot nest.
+  if (InPaint_) {
+    PendingClicks_.push_back(&Control);
+    return;
+  }
   for (TBinding& b : Bindings_) {
     if (b.Control != &Control) continue;
     if (!Control.Enabled || !Control.Visible) return;
@@ -143,6 +150,51 @@ bool TForm::PopupOpen() const {
   }
 #endif
   return false;
+}
+
+void TForm::TabStop(TControl& Control, bool TakesText) {
+#ifdef VOXARINE_HAVE_IMGUI
+  const int index = static_cast<int>(DrawnStops_.size());
+  DrawnStops_.push_back(TTabStop{&Control, ImGui::GetItemID()});
+  if (index != TabRequest_) return;
+  TabRequest_ = -1;
+  if (TakesText) {
+    ImGui::SetKeyboardFocusHere(-1);  // the field starts taking text
+  } else {
+    ImGui::ClearActiveID();  // a field being typed into lets go of the keys
+    ImGui::SetFocusID(ImGui::GetItemID(), ImGui::GetCurrentWindow());
+  }
+  // Show where the keys are, and let Space press it.
+  ImGuiContext& g = *ImGui::GetCurrentContext();
+  g.NavDisableHighlight = false;
+  g.NavDisableMouseHover = true;
+#else
+  (void)Control;
+  (void)TakesText;
+#endif
+}
+
+// Dear ImGui tabs only between text fields; a dialog tabs through all its
+// controls in their tab order, wrapping around.
+void TForm::MoveTab(int Step) {
+#ifdef VOXARINE_HAVE_IMGUI
+  const int count = static_cast<int>(TabStops_.size());
+  if (!Gui_ || count == 0) return;
+  ImGui::SetCurrentContext(Gui_);
+  const ImGuiID nav = ImGui::GetFocusID();
+  int current = -1;
+  for (int i = 0; i < count && current < 0; ++i)
+    if (TabStops_[static_cast<std::size_t>(i)].Id == nav) current = i;
+  // Arrows may have moved within a control of several items (a radio group).
+  for (int i = 0; i < count && current < 0; ++i)
+    if (Focused && TabStops_[static_cast<std::size_t>(i)].Control == Focused) current = i;
+  if (current < 0)
+    TabRequest_ = Step > 0 ? 0 : count - 1;
+  else
+    TabRequest_ = ((current + Step) % count + count) % count;
+#else
+  (void)Step;
+#endif
 }
 
 bool TForm::PressKey(int Key, bool Alt) {
@@ -211,7 +263,8 @@ void TForm::Show() {
     SDL_SetWindowInputFocus(Window_);
   }
   Visible_ = true;
-  FirstFrame_ = true;
+  // The first control in tab order starts with the focus, as in any dialog.
+  TabRequest_ = 0;
 }
 
 void TForm::Hide() {
@@ -273,6 +326,11 @@ void TForm::HandleEvent(const SDL_Event& Event, bool AcceptInput) {
                      Event.type == SDL_MOUSEBUTTONDOWN || Event.type == SDL_MOUSEBUTTONUP ||
                      Event.type == SDL_MOUSEWHEEL;
   if (input && !AcceptInput) return;
+  if (Event.type == SDL_KEYDOWN && Event.key.keysym.sym == SDLK_TAB &&
+      (Event.key.keysym.mod & (KMOD_CTRL | KMOD_ALT | KMOD_GUI)) == 0 && !PopupOpen()) {
+    MoveTab((Event.key.keysym.mod & KMOD_SHIFT) ? -1 : 1);
+    return;
+  }
   if (Event.type == SDL_KEYDOWN && (Event.key.keysym.mod & (KMOD_CTRL | KMOD_GUI)) == 0) {
     if (PressKey(Event.key.keysym.sym, (Event.key.keysym.mod & KMOD_ALT) != 0)) return;
   }
@@ -366,22 +424,25 @@ void TForm::Render() {
   ImGui::Begin("##form", nullptr,
                ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings |
                    ImGuiWindowFlags_NoBringToFrontOnFocus);
-  // The first control in tab order starts with the focus, as in any dialog.
-  if (FirstFrame_) ImGui::SetKeyboardFocusHere();
-  FirstFrame_ = false;
   Focused = nullptr;
-  SDL_Renderer* outer = Painting;  // a modal dialog opened from a click paints inside this Paint
+  DrawnStops_.clear();
   Painting = Renderer_;
+  InPaint_ = true;
   Paint();
-  Painting = outer;
-  // A click handled in Paint may have switched to another ImGui context.
-  ImGui::SetCurrentContext(Gui_);
+  InPaint_ = false;
+  Painting = nullptr;
+  TabStops_ = DrawnStops_;
+  if (TabRequest_ >= static_cast<int>(TabStops_.size())) TabRequest_ = -1;
   ImGui::End();
   ImGui::Render();
   SDL_SetRenderDrawColor(Renderer_, 240, 240, 240, 255);
   SDL_RenderClear(Renderer_);
   ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
   SDL_RenderPresent(Renderer_);
+  // The frame is over: the clicks it saw may now open dialogs.
+  std::vector<TControl*> clicks;
+  clicks.swap(PendingClicks_);
+  for (TControl* control : clicks) Click(*control);
 #endif
 }
 
@@ -430,6 +491,9 @@ void TApplication::ProcessMessages(TForm* Modal) {
                       e.type == SDL_CONTROLLERBUTTONDOWN))
         target = Modal ? Modal : MainForm;
       if (target) target->HandleEvent(e, Modal == nullptr || Modal == target);
+      // Dear ImGui reads a key's state once a frame: a press must be drawn
+      // before its release is handled, or a quick tap (Space) is lost.
+      if (e.type == SDL_KEYDOWN) break;
     } while (SDL_PollEvent(&e));
   }
   ModalInFront = Modal;

@@ -57,8 +57,12 @@ class TForm {
   void Bind(TButton& Control, std::function<void()> Handler);
   void Bind(TCheckBox& Control, std::function<void()> Handler);
   // A click on a bound control, from the mouse or the keyboard: a button's
-  // ModalResult goes to the form first, then the handler runs.
+  // ModalResult goes to the form first, then the handler runs. A click seen
+  // while the form draws its controls runs once that frame is over.
   void Click(TControl& Control);
+  // Called by the widgets for each control that Tab stops at, in tab order,
+  // right after the control's item: gives it the focus when Tab asked for it.
+  void TabStop(TControl& Control, bool TakesText);
   // The control that has the keyboard focus (set by the widgets), or null.
   TControl* Focused = nullptr;
 
@@ -86,12 +90,20 @@ class TForm {
   void DestroyWindow();
   bool WantsText() const;
   bool PopupOpen() const;
+  void MoveTab(int Step);  // Tab (+1) and Shift+Tab (-1)
 
+  struct TTabStop {
+    TControl* Control = nullptr;
+    unsigned Id = 0;  // the ImGui item
+  };
   std::vector<TBinding> Bindings_;
+  std::vector<TControl*> PendingClicks_;
+  bool InPaint_ = false;
+  std::vector<TTabStop> TabStops_, DrawnStops_;  // last frame's; this frame's
+  int TabRequest_ = -1;  // the stop to focus while drawing, or -1
   bool Visible_ = false;
   bool Closed_ = false;
   bool Modal_ = false;
-  bool FirstFrame_ = true;
   SDL_Window* Window_ = nullptr;
   SDL_Renderer* Renderer_ = nullptr;
   ImGuiContext* Gui_ = nullptr;

@@ -61,6 +61,7 @@ bool DrawButton(TForm& Form, TButton& B) {
   const ImVec2 size(static_cast<float>(B.Width), static_cast<float>(B.Height));
   const bool clicked = ImGui::Button(shown.c_str(), size);
   ImGui::EndDisabled();
+  if (B.Enabled) Form.TabStop(B, false);
   NoteFocus(Form, B);
   const ImVec2 min = ImGui::GetItemRectMin(), max = ImGui::GetItemRectMax();
   if (B.Default)  // the default button wears a darker frame
@@ -83,6 +84,7 @@ bool DrawCheckBox(TForm& Form, TCheckBox& C) {
   ImGui::BeginDisabled(!C.Enabled);
   const bool changed = ImGui::Checkbox(shown.c_str(), &C.Checked);
   ImGui::EndDisabled();
+  if (C.Enabled) Form.TabStop(C, false);
   NoteFocus(Form, C);
   const ImVec2 min = ImGui::GetItemRectMin();
   const ImGuiStyle& s = ImGui::GetStyle();
@@ -116,6 +118,8 @@ bool DrawRadioGroup(TForm& Form, TRadioGroup& G) {
       G.ItemIndex = i;
       changed = true;
     }
+    // Tab stops at the chosen item only; the arrows move between the items.
+    if (G.Enabled && i == std::max(0, G.ItemIndex)) Form.TabStop(G, false);
     if (ImGui::IsItemFocused()) Form.Focused = &G;
     ImGui::PopID();
   }
@@ -134,29 +138,58 @@ void DrawComboBox(TForm& Form, TComboBox& C) {
   C.Text.copy(buffer, sizeof buffer - 1);
   ImGui::SetNextItemWidth(static_cast<float>(C.Width) - arrow);
   if (ImGui::InputText("##edit", buffer, sizeof buffer)) C.Edit(buffer);
+  if (C.Enabled) Form.TabStop(C, true);
   NoteFocus(Form, C);
-  // Up and Down in the field step through the list, as in a native combo box.
+  // Up and Down in the field step through the list, as in a native combo
+  // box; Alt+Down and F4 drop the list down.
   const int count = static_cast<int>(C.Items.size());
+  bool open = false;
   if (ImGui::IsItemActive() && count > 0) {
-    if (ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_DownArrow)))
+    const bool alt = ImGui::GetIO().KeyAlt;
+    if (ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_DownArrow)) && !alt)
       C.Select(std::min(count - 1, C.ItemIndex + 1));
-    if (ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_UpArrow))) C.Select(std::max(0, C.ItemIndex - 1));
+    if (ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_UpArrow)) && !alt) C.Select(std::max(0, C.ItemIndex - 1));
+    open = (alt && ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_DownArrow))) || ImGui::IsKeyPressed(SDL_SCANCODE_F4);
   }
   const ImVec2 fieldMin = ImGui::GetItemRectMin();
   ImGui::SameLine(0, 0);
-  if (ImGui::ArrowButton("##open", ImGuiDir_Down)) ImGui::OpenPopup("##list");
+  if (ImGui::ArrowButton("##open", ImGuiDir_Down)) open = true;
   ImGui::EndDisabled();
+  if (open) ImGui::OpenPopup("##list");
 
-  ImGui::SetNextWindowPos(ImVec2(fieldMin.x, fieldMin.y + arrow));
-  ImGui::SetNextWindowSize(ImVec2(static_cast<float>(C.Width), 0));
+  // The list lives inside the dialog's window, so it must fit there: below
+  // the field when there is room, else moved up until its last item shows.
+  // All items show at once; only a window too small for them scrolls.
+  const ImGuiStyle& style = ImGui::GetStyle();
+  const ImVec2 padding(4, 2);
+  const float spacing = 2;
+  const float display = ImGui::GetIO().DisplaySize.y;
+  const float rows = static_cast<float>(count) * ImGui::GetTextLineHeight() + static_cast<float>(std::max(0, count - 1)) * spacing;
+  const float height = std::min(display, rows + 2 * padding.y + 2 * style.PopupBorderSize);
+  const float top = std::max(0.0f, std::min(fieldMin.y + arrow, display - height));
+  ImGui::SetNextWindowPos(ImVec2(fieldMin.x, top));
+  ImGui::SetNextWindowSize(ImVec2(static_cast<float>(C.Width), height));
+  ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, padding);
+  ImGui::PushStyleVar(ImGuiStyleVar_ItemSpacing, ImVec2(style.ItemSpacing.x, spacing));
   if (ImGui::BeginPopup("##list")) {
     for (int i = 0; i < count; ++i) {
       const bool selected = C.ItemIndex == i;
       if (ImGui::Selectable(C.Items[static_cast<std::size_t>(i)].c_str(), selected)) C.Select(i);
-      if (selected) ImGui::SetItemDefaultFocus();
+      // Enter takes the item the keys are on, as Space does.
+      const bool enter = ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Enter)) ||
+                         ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_KeyPadEnter));
+      if (enter && ImGui::IsItemFocused()) {
+        C.Select(i);
+        ImGui::CloseCurrentPopup();
+      }
+      if (selected) {
+        ImGui::SetItemDefaultFocus();
+        if (ImGui::IsWindowAppearing()) ImGui::SetScrollHereY();
+      }
     }
     ImGui::EndPopup();
   }
+  ImGui::PopStyleVar(2);
   ImGui::PopID();
 }
 

@@ -3,6 +3,7 @@
 // recording on to see what would have been shown.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,11 @@ constexpr int IDNO = 7;
 
 // Shows a modal box; returns the button pressed. Owner may be null.
 int MessageBoxA(HWND Owner, const char* Text, const char* Caption, unsigned Type);
+
+// Text broken into lines of at most Width characters, so that a box stays
+// readable and fits a small screen: at spaces, a long word (a path) after its
+// slashes, and anything longer still at Width. Line breaks already in Text stay.
+std::string WrapMessageText(const std::string& Text, std::size_t Width = 64);
 
 // The game's own error box: Text with the application title as caption.
 void ShowErrorMessage(const std::string& Text);
