@@ -408,7 +408,7 @@ TEST_F(FormMainTest, NoSoundDeviceKeepsTheStoredVolumes) {
   Options->SoundVol = 6;
   Options->MusicVol = 3;
   {
-    TScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
+    audiotest::TScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
     OpenWindow();
   }
   EXPECT_EQ(Options->SoundVol, 6);

@@ -117,13 +117,13 @@ TEST_F(HiScoresTest, ShortFileReplacesOnlyTheWholeEntriesItHolds) {
 
 TEST_F(HiScoresTest, LongFileIsReadForItsFirst400BytesOnly) {
   std::string image;
-  for (int i = 1; i <= 20; ++i) image += EntryBytes("OK", 100 * i);
+  for (int i = 1; i <= 20; ++i) image += EntryBytes("OK", 100 * (21 - i));
   image += EntryBytes("TAIL", 999999) + std::string(1000, 'x');
   WriteBytes(File(), image);
   THiScores h;
   EXPECT_EQ(h.Entry(1, 1).Name(), "OK");
-  EXPECT_EQ(h.Entry(1, 1).Score, 100);
-  EXPECT_EQ(h.Entry(2, 10).Score, 2000);
+  EXPECT_EQ(h.Entry(1, 1).Score, 2000);
+  EXPECT_EQ(h.Entry(2, 10).Score, 100);
 }
 
 // A bad length byte in entry 4: the entries after it are still read, the
