@@ -407,10 +407,12 @@ TEST_F(FormMainTest, LosingTheDisplaySavesWhatACloseSaves) {
 TEST_F(FormMainTest, NoSoundDeviceKeepsTheStoredVolumes) {
   Options->SoundVol = 6;
   Options->MusicVol = 3;
+  DoneSound();  // an earlier test's mixer may still run
   {
     audiotest::TScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
     OpenWindow();
   }
+  ASSERT_NE(Log().find(" Sound disabled"), std::string::npos) << Log();
   EXPECT_EQ(Options->SoundVol, 6);
   EXPECT_EQ(Options->MusicVol, 3);
   FormMain->Close();
