@@ -97,8 +97,13 @@ press_start
 expect_box Hiscores.dat "damaged"
 dismiss_box Voxarine
 lacks_file "$GAME/data/Hiscores.dat.damaged" || fail "a kept copy appeared in a read-only folder"
-await_menu
+# As await_menu, but the box took the focus: the window draws once it has it back.
+wait_until 60 "the game window" game_window_shown
+WIN=$(game_window)
+eval "$(xdotool getwindowgeometry --shell "$WIN" | sed 's/^\(X\|Y\|WIDTH\|HEIGHT\)=/W&/; s/^WWIDTH/WW/; s/^WHEIGHT/WH/')"
+wait_for_log ' \.\.\. Loading finished' 180
 focus_game
+wait_state gsMenu
 
 click_at -1.8 1       # play
 click_at -1.8 1.55    # mode 1: the saved-game offer
