@@ -217,7 +217,11 @@ void PauseCommand(int Item) {
     try {
       Game->SaveGame();
     } catch (const std::exception& e) {
-      DebugLog(false, std::string(" Saving the game failed: ") + e.what());
+      try {
+        DebugLog(false, std::string(" Saving the game failed: ") + e.what());
+      } catch (const std::exception&) {
+        // the log may sit in the same unwritable folder; the box still tells
+      }
       ShowErrorMessage(GameNotSavedText(e.what()) + "\n\nThe game goes on, paused.");
       return;
     }
