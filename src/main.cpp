@@ -3,8 +3,12 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <string>
 
 #include "platform/forms/form.h"
+#include "platform/win32/message_box.h"
+#include "platform/win32/paths.h"
+#include "platform/win32/single_instance.h"
 #include "shell/command_line.h"
 #include "shell/form_main.h"
 #include "shell/options.h"
@@ -14,6 +18,20 @@
 int main(int argc, char** argv) {
   // Options, the data folder and the working directory; may end the program here.
   if (const int status = PrepareStart(argc, argv); status >= 0) return status;
+  // One game per user, decided before anything is written: a second start
+  // says so and leaves every file (the log, the settings, the saves) alone.
+  std::string lockProblem;
+  switch (TakeInstanceLock(WriteFolder(), &lockProblem)) {
+    case TInstanceLock::HeldByAnother:
+      MessageBoxA(nullptr, "Voxarine is already running.\n\nOnly one game can run at a time; switch to the one that is open.",
+                  "Voxarine", MB_OK | MB_ICONINFORMATION);
+      return 0;
+    case TInstanceLock::Unavailable:
+      std::fprintf(stderr, "voxarine: cannot lock %s; a second copy would not be noticed\n", lockProblem.c_str());
+      break;
+    case TInstanceLock::Taken:
+      break;
+  }
 
   // 1. The application and its title.
   Application.Title = "Voxarine";

@@ -14,7 +14,6 @@
 #include "platform/win32/io_error.h"
 #include "platform/win32/paths.h"
 #include "shell/debug_log.h"
-#include "shell/options.h"
 
 int LastMenuTrack = 2;
 std::int32_t SelectionChannel = -1;
@@ -81,9 +80,10 @@ bool InitSound(void* Window) {
   }
   Log(std::string("Sound disabled: ") + IMXErrorText());
   IMXUninit();
+  // Silent for this run only: the player's volume settings stay as stored
+  // (a device missing once, headphones unplugged, must not cost them).
   State = TState::Silent;
   SoundVolume = MusicVolume = 0;
-  if (Options) Options->SoundVol = Options->MusicVol = 0;
   return false;
 }
 

@@ -95,13 +95,16 @@ THiScoreEntry& THiScores::Entry(int Table, int Row) {
 }
 
 void THiScores::SetDefaults() {
-  for (int t = 1; t <= 2; ++t)
-    for (int i = 1; i <= HiScoreRows; ++i) {
-      THiScoreEntry& e = Entry(t, i);
-      e = THiScoreEntry{};
-      e.SetName("Anonymous");
-      e.Score = 1100 - 100 * i;
-    }
+  for (int t = 1; t <= 2; ++t) SetTableDefaults(t);
+}
+
+void THiScores::SetTableDefaults(int Table) {
+  for (int i = 1; i <= HiScoreRows; ++i) {
+    THiScoreEntry& e = Entry(Table, i);
+    e = THiScoreEntry{};
+    e.SetName("Anonymous");
+    e.Score = 1100 - 100 * i;
+  }
 }
 
 std::string THiScores::Image() const {
@@ -139,7 +142,39 @@ std::string THiScores::ReadImage(const std::string& Bytes) {
     std::memcpy(e.NameChars.data(), p + 1, HiScoreNameMax);
     e.Score = GetInt32(p + 16);
   }
+  // A table the file filled wrongly is not the player's: its entries give
+  // way to the defaults rather than show junk that would also rank wrongly.
+  for (int table = 1; table <= 2; ++table) {
+    const std::size_t first = static_cast<std::size_t>(table - 1) * HiScoreRows;
+    if (entries <= first) break;
+    const int rows = static_cast<int>(std::min<std::size_t>(entries - first, HiScoreRows));
+    const std::string wrong = TableProblem(table, rows);
+    if (wrong.empty()) continue;
+    if (problem.empty()) problem = wrong;
+    SetTableDefaults(table);
+  }
   return problem;
+}
+
+// What is wrong with the first Rows entries of Table as read: a score below
+// 0, a score above the one before it, or a name the font cannot draw.
+std::string THiScores::TableProblem(int Table, int Rows) {
+  const std::string where = " of table " + std::to_string(Table);
+  for (int row = 1; row <= Rows; ++row) {
+    const THiScoreEntry& e = Entry(Table, row);
+    const std::string entry = "entry " + std::to_string(row) + where;
+    if (e.Score < 0) return entry + " has the score " + std::to_string(e.Score);
+    if (row > 1 && e.Score > Entry(Table, row - 1).Score)
+      return entry + " scores more than the one above it";
+    // An overlong name cut to 15 may end in the zero bytes that pad names.
+    std::string name = e.Name();
+    while (!name.empty() && name.back() == '\0') name.pop_back();
+    for (const char c : name) {
+      const int g = GlyphNumber(c);
+      if (g != GlyphSpace && (g < 1 || g >= GlyphSpace)) return entry + " has a name with characters that cannot be shown";
+    }
+  }
+  return {};
 }
 
 void THiScores::LoadScores() {
@@ -164,7 +199,7 @@ void THiScores::LoadScores() {
   }
   DamagedPath_ = path;
   DamagedOriginal_ = bytes;
-  std::string text = "The high score file \"" + path + "\" is damaged (" + problem + "). The scores that could be read are shown";
+  std::string text = "The high score file \"" + path + "\" is damaged (" + problem + "). The scores that could be read are shown, the default scores for the rest";
   try {
     text += "; the original file is kept as \"" + KeepDamagedFile(path, bytes) + "\".";
   } catch (const std::exception& e) {

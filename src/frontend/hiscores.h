@@ -31,9 +31,11 @@ class THiScores {
 
   void SetDefaults();
   // Reads the file when it exists; a missing file keeps the defaults. A
-  // damaged file (not 400 bytes, a name over 15) is reported once, with the
-  // original kept beside it as "Hiscores.dat.damaged"; every whole entry is
-  // still taken.
+  // damaged file (not 400 bytes, a name over 15, a table out of order, a
+  // negative score, a name the font cannot draw) is reported once, with the
+  // original kept beside it as "Hiscores.dat.damaged". Every whole entry is
+  // still taken, except that a table out of order, with a negative score or
+  // an undrawable name shows the defaults instead.
   void LoadScores();
   // Writes the 400-byte image atomically, but only when the tables differ
   // from what the file holds: viewing a table never rewrites it.
@@ -58,6 +60,9 @@ class THiScores {
   std::uint8_t EditRow = 0;               // 1..10 while Editing
 
  private:
+  void SetTableDefaults(int Table);
+  // What makes the first Rows entries of Table unfit to show; empty if none.
+  std::string TableProblem(int Table, int Rows);
   // Copies a damaged file's bytes to "<name>.damaged"; returns where.
   std::string KeepDamagedFile(const std::string& Path, const std::string& Bytes);
 

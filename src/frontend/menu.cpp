@@ -224,8 +224,20 @@ void OptionsCommand(int Item, bool Enter) {
 
 void PauseCommand(int Item) {
   if (Item == 2) {
+    // Quit only once the game is on disk: a save that fails leaves the player
+    // in the paused game, told why, with the old save as it was.
+    try {
+      Game->SaveGame();
+    } catch (const std::exception& e) {
+      try {
+        DebugLog(false, std::string(" Saving the game failed: ") + e.what());
+      } catch (const std::exception&) {
+        // the log may sit in the same unwritable folder; the box still tells
+      }
+      ShowErrorMessage(GameNotSavedText(e.what()) + "\n\nThe game goes on, paused.");
+      return;
+    }
     BackToMainMenu();
-    Game->SaveGame();
   } else if (Item == 3) {
     Game->EndPhase = epPlaying;
     Menu->SetPage(mpPlaying);
@@ -264,19 +276,35 @@ std::string SetDamagedSaveAside(int Mode) {
   return kept;
 }
 
+// Says which file could not be read, why, and where it is now.
+void ReportDamagedSave(int Mode, const EInOutError& Error) {
+  const std::string kept = SetDamagedSaveAside(Mode);
+  std::string text = std::string(Error.what()) + "\n\nThis saved game cannot be continued; a new game starts.";
+  if (!kept.empty()) text += " The damaged file is kept as \"" + kept + "\".";
+  DebugLog(false, std::string(" ") + Error.what());
+  ShowErrorMessage(text);
+}
+
+// The saved game of Mode is whole: only then is it offered. A damaged one is
+// kept aside with its message now, and the fresh game is played instead.
+bool SavedGameFit(int Mode) {
+  try {
+    return TGame::CheckSavedGame(Mode);
+  } catch (const EInOutError& e) {
+    ReportDamagedSave(Mode, e);
+    return false;
+  }
+}
+
 void SavedGameCommand(int Item) {
   if (Item == 2) {
     Game->EndPhase = epPlaying;
     try {
       Game->LoadGame(Game->Mode);
     } catch (const EInOutError& e) {
-      // A rejected file changes nothing: the fresh game StartGame set up is
-      // played instead. Say which file it was and where it is now.
-      const std::string kept = SetDamagedSaveAside(Game->Mode);
-      std::string text = std::string(e.what()) + "\n\nThis saved game cannot be continued; a new game starts.";
-      if (!kept.empty()) text += " The damaged file is kept as \"" + kept + "\".";
-      DebugLog(false, std::string(" ") + e.what());
-      ShowErrorMessage(text);
+      // Changed since it was offered. A rejected file changes nothing: the
+      // fresh game StartGame set up is played instead.
+      ReportDamagedSave(Game->Mode, e);
       Game->EndPhase = epPlaying;
     }
     Menu->SetPage(mpPlaying);
@@ -514,7 +542,7 @@ void StartGame() {
   Game->NewGame();
   GameState = gsGame;
   const int mode = Game->Mode == 2 ? 2 : 1;
-  if (FileExists(SaveFileNames[static_cast<std::size_t>(mode)])) {
+  if (FileExists(SaveFileNames[static_cast<std::size_t>(mode)]) && SavedGameFit(mode)) {
     Game->EndPhase = epPaused;
     Menu->SetPage(mpSavedGame);
   } else {

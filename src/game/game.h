@@ -161,6 +161,9 @@ class TGame {
   // ---- Saved games (save_file.cpp) -----------------------------------------
   void SaveGame();
   void LoadGame(int AMode);
+  // Reads and checks the saved game of mode AMode without touching the game:
+  // false when there is none; raises EInOutError when it is damaged.
+  static bool CheckSavedGame(int AMode);
 
   // ---- Special items (items.cpp) -------------------------------------------
   void BombBlast(int X, int Y);
@@ -236,3 +239,6 @@ extern std::array<IDirect3DTexture8*, CubeTextureCount> CubeTextures;
 
 // The saved game of each mode, [1..2].
 extern const std::array<std::string, 3> SaveFileNames;
+// What the player is told when SaveGame failed: the game was not saved, why
+// (naming the file), and that an older save is left as it was.
+std::string GameNotSavedText(const std::string& Why);

@@ -196,6 +196,17 @@ void TGame::SaveGame() {
   AtomicWriteFile(WritablePath(SaveFileNames[s.Mode]), SaveFileText(s));
 }
 
+bool TGame::CheckSavedGame(int AMode) {
+  const int slot = AMode == 2 ? 2 : 1;
+  if (!std::filesystem::exists(ResolvePath(SaveFileNames[slot]))) return false;
+  ReadSaveFile(SaveFileNames[slot], slot);
+  return true;
+}
+
+std::string GameNotSavedText(const std::string& Why) {
+  return "The game was not saved.\n\n" + Why + "\n\nAn earlier saved game, if there is one, is left as it was.";
+}
+
 void TGame::LoadGame(int AMode) {
   const int slot = AMode == 2 ? 2 : 1;
   const std::string name = SaveFileNames[slot];

@@ -279,7 +279,11 @@ void TFormMain::SaveRunningGame(bool Report) {
     Game->SaveGame();
   } catch (const std::exception& e) {
     CloseStep([&] { DebugLog(false, std::string(" Saving the game failed: ") + e.what()); });
-    if (Report) ShowErrorMessage(e.what());
+    // Without a display (lost, or never there) the terminal is told.
+    if (Report)
+      ShowErrorMessage(GameNotSavedText(e.what()));
+    else
+      std::fprintf(stderr, "voxarine: %s\n", GameNotSavedText(e.what()).c_str());
   }
 }
 
@@ -412,10 +416,9 @@ void TFormMain::RunLoading() {
     LoadingProgress(13);
     SetSoundVolume(Options->SoundVol);
     SetMusicVolume(Options->MusicVol);
-  } else {
-    Options->SoundVol = 0;
-    Options->MusicVol = 0;
   }
+  // Without a device the sound player stays silent by itself; the volumes
+  // are the player's settings and are saved unchanged at close.
 
   CreateCursor();
   LoadingProgress(14);

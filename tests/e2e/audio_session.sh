@@ -6,7 +6,8 @@
 #      selecting a cube is heard, moving it is heard, and the selection's loop
 #      ends with the move (the board is checked in the file saved on quitting);
 #   2. music only (sound volume 0): the menu track and the game theme;
-#   3. no audio device: the game runs and saves both volumes as 0 at close.
+#   3. no audio device: the game runs silent; the options page and the close
+#      keep the stored volumes.
 #
 # Every stretch is measured by its place in the recording, once the recording
 # has reached its end: the driver writes in real time, however slowly the
@@ -152,14 +153,24 @@ wait_state gsGame
 a=$(($(raw_size) + BPS))
 expect_sound "the game theme" "$a" $((a + 3 * BPS)) 1000
 
-step "no audio device: silent, both volumes saved as 0"
-prepare_session 9 9 no-such-audio-driver
+step "no audio device: silent, and the stored volumes stay the player's"
+prepare_session 7 4 no-such-audio-driver
+touch -d '2001-01-01' "$SETTINGS"
 start_game
 log_has ' Sound disabled' || fail "the debug log does not say why there is no sound"
+# The options page shows the stored volumes, and its Save keeps them.
 park_pointer
-press Down Down Down Down Return  # exit from the main menu
-wait_game_exit 30
-[ "$GAME_STATUS" -eq 0 ] || fail "exit from the menu ended with status $GAME_STATUS"
-grep -q '"SoundVol"=dword:00000000' "$SETTINGS" || fail "SoundVol was not saved as 0"
-grep -q '"MusicVol"=dword:00000000' "$SETTINGS" || fail "MusicVol was not saved as 0"
+shot nodev-menu
+click_at -1.8 -0.1  # options
+park_pointer
+expect_picture nodev-options "the options page" region_differs nodev-menu nodev-options 0.3 -3.4
+click_at 0.3 -3.4   # save
+settings_written() { [ "$(stat -c %Y "$SETTINGS")" -gt 1000000000 ]; }
+wait_until 20 "the options page's Save" settings_written
+grep -q '"SoundVol"=dword:00000007' "$SETTINGS" || fail "Save on the options page changed SoundVol: $(grep Vol "$SETTINGS" | tr '\r\n' '  ')"
+grep -q '"MusicVol"=dword:00000004' "$SETTINGS" || fail "Save on the options page changed MusicVol"
+stop_game 30  # a window close: the settings are saved once more
+[ "$GAME_STATUS" -eq 0 ] || fail "closing ended with status $GAME_STATUS"
+grep -q '"SoundVol"=dword:00000007' "$SETTINGS" || fail "SoundVol was not kept at close: $(grep Vol "$SETTINGS" | tr '\r\n' '  ')"
+grep -q '"MusicVol"=dword:00000004' "$SETTINGS" || fail "MusicVol was not kept at close"
 echo "PASS ($E2E_NAME)"

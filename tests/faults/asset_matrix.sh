@@ -31,7 +31,7 @@ export ASAN_OPTIONS="detect_leaks=0:verify_asan_link_order=0:abort_on_error=0"
 export UBSAN_OPTIONS="print_stacktrace=1"
 
 # The game's own files: everything but the program and what it writes.
-mapfile -t ALL < <(cd "$SRC_GAME_DIR" && find . -type f ! -name voxarine ! -name debug.txt \
+mapfile -t ALL < <(cd "$SRC_GAME_DIR" && find . -type f ! -name voxarine ! -name voxarine.lock ! -name debug.txt \
   ! -name 'Save?.dat' ! -name Hiscores.dat ! -name '*.damaged' ! -path './Images/Tutorial/*.bmp' | sed 's|^\./||' |
   # What a start reads first: the tables, the pictures and skin of the default
   # settings, sounds and music; the other skins' textures last.

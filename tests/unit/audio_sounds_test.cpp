@@ -207,11 +207,14 @@ TEST_F(SoundsTest, OggOfTheFirstSoundChoosesOggForAll) {
   EXPECT_EQ(IMXSamplePlayCount(), before + 1);  // only NewLevel exists as .ogg
 }
 
-TEST_F(SoundsTest, NoAudioDeviceRunsSilentlyWithVolumesZero) {
+// Silent for the run, but the player's volume settings stay as they were.
+TEST_F(SoundsTest, NoAudioDeviceRunsSilentlyKeepingTheVolumeSettings) {
   TScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
+  Options->SoundVol = 7;
+  Options->MusicVol = 4;
   EXPECT_FALSE(InitSound());
-  EXPECT_EQ(Options->SoundVol, 0);
-  EXPECT_EQ(Options->MusicVol, 0);
+  EXPECT_EQ(Options->SoundVol, 7);
+  EXPECT_EQ(Options->MusicVol, 4);
   EXPECT_NE(DebugText().find("Sound disabled"), std::string::npos);
   // The rest of the loading and play go on without effect or crash.
   OpenMusicStreams();

@@ -17,6 +17,7 @@
 #include "platform/win32/registry.h"
 #include "platform/win32/screen_metrics.h"
 #include "platform/win32/ticks.h"
+#include "audio_test_util.h"
 #include "game_window_fixture.h"
 #include "scene_fixture.h"
 
@@ -399,6 +400,44 @@ TEST_F(FormMainTest, LosingTheDisplaySavesWhatACloseSaves) {
   EXPECT_TRUE(MessageBoxCalls.empty()) << "no boxes without a display";
   ReleaseGameWindow();
   EXPECT_FALSE(OnDisplayLost);
+}
+
+// Without a sound device the run is silent, but the player's volumes are
+// neither shown as nor saved as 0.
+TEST_F(FormMainTest, NoSoundDeviceKeepsTheStoredVolumes) {
+  Options->SoundVol = 6;
+  Options->MusicVol = 3;
+  DoneSound();  // an earlier test's mixer may still run
+  {
+    audiotest::TScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
+    OpenWindow();
+  }
+  ASSERT_NE(Log().find(" Sound disabled"), std::string::npos) << Log();
+  EXPECT_EQ(Options->SoundVol, 6);
+  EXPECT_EQ(Options->MusicVol, 3);
+  FormMain->Close();
+  TOptions saved;
+  saved.ReadRegistry();
+  EXPECT_EQ(saved.SoundVol, 6);
+  EXPECT_EQ(saved.MusicVol, 3);
+}
+
+// A close that cannot save the running game says so, naming the file and
+// why. (A folder in the save's place fails even for root; the read-only
+// folder a player meets is run as a user by tests/e2e/permissions.sh.)
+TEST_F(FormMainTest, ACloseThatCannotSaveSaysSoNamingTheFile) {
+  OpenWindow();
+  StartPlaying();
+  const fs::path save = ResolvePath(SaveFileNames[1]);
+  fs::create_directories(save / "kept");
+  MessageBoxCalls.clear();
+  FormMain->Close();
+  EXPECT_TRUE(FormMain->Closed());
+  ASSERT_EQ(MessageBoxCalls.size(), 1u);
+  const std::string& text = MessageBoxCalls[0].Text;
+  EXPECT_NE(text.find("not saved"), std::string::npos) << text;
+  EXPECT_NE(text.find(save.string()), std::string::npos) << text;
+  EXPECT_TRUE(fs::is_directory(save / "kept"));
 }
 
 TEST(FormMainKeys, VirtualKeyCodes) {

@@ -304,6 +304,22 @@ INSTANTIATE_TEST_SUITE_P(
                  "more lines"}),
     [](const ::testing::TestParamInfo<TBadSave>& Info) { return std::string(Info.param.Name); });
 
+// The check before a save is offered: no file, a whole file, random bytes.
+TEST_F(GameSaveTest, ASaveIsCheckedWholeBeforeItIsOffered) {
+  EXPECT_FALSE(TGame::CheckSavedGame(1));
+  Put(4, 4, ckStone);
+  G().SaveGame();
+  const TSnapshot before = Snap();
+  EXPECT_TRUE(TGame::CheckSavedGame(1));
+  EXPECT_EQ(Snap(), before);
+  std::string junk;
+  for (int i = 0; i < 600; ++i) junk += static_cast<char>((i * 7919 + 13) % 256);
+  WriteText(SavePath(), junk);
+  EXPECT_THROW(TGame::CheckSavedGame(1), EInOutError);
+  EXPECT_EQ(ReadText(SavePath()), junk) << "checking never changes the file";
+  EXPECT_FALSE(TGame::CheckSavedGame(2));
+}
+
 // Blank lines after the last cube are harmless.
 TEST_F(GameSaveTest, BlankLinesAfterTheLastCubeAreAccepted) {
   WriteText(SavePath(), File("1\r\n1\r\n0\r\n 0.0E+0000\r\n 0.0E+0000\r\n7\r\n1\r\n1\r\n1\r\n4\r\n4\r\n", "\r\n  \r\n\r\n"));
@@ -334,6 +350,8 @@ TEST_P(GameSaveRejectTest, IsRefusedAndChangesNothing) {
   G().NewGame();
   const TSnapshot before = Snap();
   WriteText(SavePath(), GetParam().Text);
+  // The check before the offer refuses it as loading would.
+  EXPECT_THROW(TGame::CheckSavedGame(1), EInOutError);
   try {
     G().LoadGame(1);
     FAIL() << "the file was accepted";

@@ -68,7 +68,7 @@ TEST_F(HiScoresTest, SaveAndReadBackGiveTheSame400Bytes) {
   THiScores h;
   h.Entry(1, 1).SetName("ALICE");
   h.Entry(1, 1).Score = 123456;
-  h.Entry(2, 10).Score = -5;
+  h.Entry(2, 10).Score = 5;
   h.Entry(2, 3).SetName("FIFTEEN CHARS!!");
   h.Entry(2, 4).NameLength = 2;  // "An" with leftover bytes after it
   h.SaveScores();
@@ -79,7 +79,7 @@ TEST_F(HiScoresTest, SaveAndReadBackGiveTheSame400Bytes) {
   THiScores back;
   EXPECT_EQ(back.Image(), saved);
   EXPECT_EQ(back.Entry(1, 1).Name(), "ALICE");
-  EXPECT_EQ(back.Entry(2, 10).Score, -5);
+  EXPECT_EQ(back.Entry(2, 10).Score, 5);
   EXPECT_EQ(back.Entry(2, 4).Name(), "An");
   back.SaveScores();
   EXPECT_EQ(ReadBytes(File()), saved);
@@ -92,13 +92,13 @@ TEST_F(HiScoresTest, SaveAndReadBackGiveTheSame400Bytes) {
 TEST_F(HiScoresTest, FileLayoutIsLengthNameAndLittleEndianScore) {
   std::string image;
   for (int i = 1; i <= 20; ++i) image += EntryBytes("P" + std::to_string(i), 5000 - i);
-  image.replace(200, 20, EntryBytes("MODE2", -123456789));
+  image.replace(200, 20, EntryBytes("MODE2", 123456789));
   WriteBytes(File(), image);
   THiScores h;
   EXPECT_EQ(h.Entry(1, 1).Name(), "P1");
   EXPECT_EQ(h.Entry(1, 10).Score, 4990);
   EXPECT_EQ(h.Entry(2, 1).Name(), "MODE2");
-  EXPECT_EQ(h.Entry(2, 1).Score, -123456789);
+  EXPECT_EQ(h.Entry(2, 1).Score, 123456789);
   EXPECT_EQ(h.Entry(2, 2).Name(), "P12");
 }
 
@@ -117,13 +117,13 @@ TEST_F(HiScoresTest, ShortFileReplacesOnlyTheWholeEntriesItHolds) {
 
 TEST_F(HiScoresTest, LongFileIsReadForItsFirst400BytesOnly) {
   std::string image;
-  for (int i = 1; i <= 20; ++i) image += EntryBytes("OK", 100 * i);
+  for (int i = 1; i <= 20; ++i) image += EntryBytes("OK", 100 * (21 - i));
   image += EntryBytes("TAIL", 999999) + std::string(1000, 'x');
   WriteBytes(File(), image);
   THiScores h;
   EXPECT_EQ(h.Entry(1, 1).Name(), "OK");
-  EXPECT_EQ(h.Entry(1, 1).Score, 100);
-  EXPECT_EQ(h.Entry(2, 10).Score, 2000);
+  EXPECT_EQ(h.Entry(1, 1).Score, 2000);
+  EXPECT_EQ(h.Entry(2, 10).Score, 100);
 }
 
 // A bad length byte in entry 4: the entries after it are still read, the
@@ -196,6 +196,52 @@ TEST_F(HiScoresTest, ViewingTheDamagedReproducerChangesNothing) {
   for (int t = 1; t <= 2; ++t)
     for (int i = 1; i <= 10; ++i) named += h.Entry(t, i).Name() != "Anonymous";
   EXPECT_EQ(named, 20);  // every stored entry is shown, none fell back to a default
+}
+
+// A table whose entries are out of order, below 0 or named with characters
+// the font lacks is junk, not the player's: it shows the defaults (the other
+// table stays), reported once, the original kept aside and left in place.
+TEST_F(HiScoresTest, ATableOutOfOrderOrWithJunkShowsTheDefaults) {
+  struct TCase {
+    const char* What;
+    int Entry;  // 0..19, the entry made bad
+    std::string Bytes;
+    int BadTable;
+  };
+  const TCase cases[] = {
+      {"a negative score", 4, EntryBytes("P5", -1), 1},
+      {"a score above the one before", 12, EntryBytes("P13", 4990), 2},
+      {"a name the font cannot draw", 0, EntryBytes(std::string("P\x01~\xE9"), 4999), 1},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    MessageBoxCalls.clear();
+    std::string image = GoodImage();
+    image.replace(static_cast<std::size_t>(c.Entry) * 20, 20, c.Bytes);
+    WriteBytes(File(), image);
+    THiScores h;
+    for (int i = 1; i <= 10; ++i) ExpectDefault(h, c.BadTable, i);
+    const int good = 3 - c.BadTable;
+    EXPECT_EQ(h.Entry(good, 1).Name(), "P" + std::to_string(good == 1 ? 1 : 11));
+    ASSERT_EQ(MessageBoxCalls.size(), 1u);
+    EXPECT_NE(MessageBoxCalls[0].Text.find(File().string()), std::string::npos) << MessageBoxCalls[0].Text;
+    EXPECT_NE(MessageBoxCalls[0].Text.find("table " + std::to_string(c.BadTable)), std::string::npos)
+        << MessageBoxCalls[0].Text;
+    EXPECT_EQ(ReadBytes(Damaged()), image);
+    EXPECT_EQ(ReadBytes(File()), image);
+  }
+
+  // Random bytes, the file the player met: both tables are the defaults.
+  std::mt19937 rng(20);
+  std::string junk(400, '\0');
+  for (char& b : junk) b = static_cast<char>(rng());
+  WriteBytes(File(), junk);
+  MessageBoxCalls.clear();
+  THiScores h;
+  for (int t = 1; t <= 2; ++t)
+    for (int i = 1; i <= 10; ++i) ExpectDefault(h, t, i);
+  EXPECT_EQ(MessageBoxCalls.size(), 1u);
+  EXPECT_EQ(ReadBytes(Damaged()), junk);
 }
 
 TEST_F(HiScoresTest, AnUnchangedTableIsNeverRewritten) {

@@ -325,10 +325,11 @@ TEST_F(MenuCommandTest, StartingAfreshIgnoresTheSavedGameButKeepsItsFile) {
   EXPECT_EQ(menutest::ReadBytes(SaveFile(2)), saved);
 }
 
-// A save that cannot be loaded: one message naming it and its new name, the
-// fresh game StartGame began (one new level, not two), the file kept beside
-// as "Save1.dat.damaged" (replacing an older one) and never offered again.
-TEST_F(MenuCommandTest, ADamagedSaveIsKeptAsideAndNotOfferedAgain) {
+// A save that cannot be loaded is found before it is offered: one message
+// naming it and its new name, no offer, the fresh game StartGame began, the
+// file kept beside as "Save1.dat.damaged" (replacing an older one) and never
+// offered again.
+TEST_F(MenuCommandTest, ADamagedSaveIsKeptAsideAndNeverOffered) {
   const std::string damaged = "date\r\n1\r\nbanana\r\n";
   const std::filesystem::path kept = folder.Game() / "data" / "Save1.dat.damaged";
   menutest::WriteBytes(SaveFile(1), damaged);
@@ -336,16 +337,12 @@ TEST_F(MenuCommandTest, ADamagedSaveIsKeptAsideAndNotOfferedAgain) {
   Choose(1);
   AudioCalls.clear();
   Choose(1);
-  ASSERT_EQ(Page(), 7);
-  const int cubes = Game->CubeCount;
-  ASSERT_GT(cubes, 0);
-  Choose(2);
-  EXPECT_EQ(Page(), 4);
+  EXPECT_EQ(Page(), 4) << "no offer";
   EXPECT_EQ(GameState, gsGame);
   EXPECT_EQ(Game->EndPhase, epPlaying);
   EXPECT_EQ(Game->Mode, 1);
   EXPECT_EQ(Game->Level, 1);
-  EXPECT_EQ(Game->CubeCount, cubes) << "the board of the one NewGame";
+  EXPECT_GT(Game->CubeCount, 0);
   const std::vector<std::string> audio = Audio();
   EXPECT_EQ(std::count(audio.begin(), audio.end(), "PlaySound(0)"), 1) << "one NewLevel sound";
   ASSERT_EQ(MessageBoxCalls.size(), 1u);
@@ -354,12 +351,62 @@ TEST_F(MenuCommandTest, ADamagedSaveIsKeptAsideAndNotOfferedAgain) {
   EXPECT_FALSE(std::filesystem::exists(SaveFile(1)));
   EXPECT_EQ(menutest::ReadBytes(kept), damaged);
 
-  // The next game of that mode starts without the offer.
+  // The next game of that mode starts without the offer or another message.
   Game->Mode = 1;
   StartGame();
   EXPECT_EQ(Page(), 4);
   EXPECT_EQ(Game->EndPhase, epPlaying);
   EXPECT_EQ(MessageBoxCalls.size(), 1u);
+}
+
+// A save damaged after it was offered is still caught on Continue: the fresh
+// game goes on, the file is kept aside with its message.
+TEST_F(MenuCommandTest, ASaveDamagedAfterTheOfferIsKeptAsideOnContinue) {
+  Choose(1);
+  Choose(1);
+  Choose(1);
+  Choose(2);  // quit: Save1.dat
+  ASSERT_TRUE(std::filesystem::exists(SaveFile(1)));
+  Choose(1);
+  Choose(1);
+  ASSERT_EQ(Page(), 7);
+  const int cubes = Game->CubeCount;
+  menutest::WriteBytes(SaveFile(1), "date\r\n1\r\nbanana\r\n");
+  Choose(2);
+  EXPECT_EQ(Page(), 4);
+  EXPECT_EQ(Game->EndPhase, epPlaying);
+  EXPECT_EQ(Game->CubeCount, cubes) << "the board of the one NewGame";
+  ASSERT_EQ(MessageBoxCalls.size(), 1u);
+  EXPECT_TRUE(std::filesystem::exists(folder.Game() / "data" / "Save1.dat.damaged"));
+  EXPECT_FALSE(std::filesystem::exists(SaveFile(1)));
+}
+
+// Save and quit that cannot write: the player stays in the paused game, told
+// that it was not saved and why; nothing is lost, and quitting works once
+// the save can be written.
+TEST_F(MenuCommandTest, AFailedSaveAndQuitKeepsThePausedGame) {
+  Choose(1);
+  Choose(1);
+  Game->Score = 777;
+  Choose(1);  // pause
+  ASSERT_EQ(Page(), 5);
+  // A folder where the save should be: writing it fails as a read-only folder would.
+  std::filesystem::create_directories(SaveFile(1));
+  Choose(2);
+  EXPECT_EQ(GameState, gsGame);
+  EXPECT_EQ(Page(), 5);
+  EXPECT_EQ(Game->EndPhase, epPaused);
+  EXPECT_DOUBLE_EQ(Game->Score, 777);
+  ASSERT_EQ(MessageBoxCalls.size(), 1u);
+  const std::string& text = MessageBoxCalls[0].Text;
+  EXPECT_NE(text.find("not saved"), std::string::npos) << text;
+  EXPECT_NE(text.find("Save1.dat"), std::string::npos) << text;
+
+  std::filesystem::remove(SaveFile(1));
+  Choose(2);
+  EXPECT_EQ(GameState, gsMenu);
+  EXPECT_EQ(Page(), 1);
+  EXPECT_TRUE(std::filesystem::is_regular_file(SaveFile(1)));
 }
 
 // ---- Page 6: high score tables --------------------------------------------------------------
