@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <vector>
@@ -26,7 +27,6 @@
 #include "game_window_fixture.h"
 #include "scene_fixture.h"
 #include "shell/input.h"
-#include "shell/math/d3dmath.h"
 
 namespace {
 
@@ -241,8 +241,14 @@ TEST_F(InputTest, DrawnOnlyWhilePlayRuns) {
 
 // Where the world origin of a drawn quad (its centre) lands in a W x H window.
 std::pair<double, double> ScreenCentre(const TRecordedDraw& D, int W, int H) {
-  const D3DMATRIX m = MatrixMultiply(MatrixMultiply(D.World, D.View), D.Projection);
-  return {(m._41 / m._44 + 1) / 2 * W, (1 - m._42 / m._44) / 2 * H};
+  std::array<double, 4> p{0, 0, 0, 1};  // a row vector, as the device transforms it
+  for (const D3DMATRIX* m : {&D.World, &D.View, &D.Projection}) {
+    std::array<double, 4> q{};
+    for (int j = 0; j < 4; ++j)
+      for (int k = 0; k < 4; ++k) q[j] += p[k] * m->m[k][j];
+    p = q;
+  }
+  return {(p[0] / p[3] + 1) / 2 * W, (1 - p[1] / p[3]) / 2 * H};
 }
 
 // The frame lies on its cell where the cell's reach mark does, within a pixel,
@@ -273,7 +279,9 @@ TEST_F(InputTest, FrameLiesOnItsCellsReachMarkOnScreen) {
     EXPECT_EQ(frame->RenderState(D3DRS_ZENABLE), static_cast<DWORD>(FALSE));
 
     Rec->ClearLog();
+    D3DDevice->BeginScene();
     Game->DrawBoard();  // the path marks come first
+    D3DDevice->EndScene();
     ASSERT_FALSE(Rec->Draws().empty());
     const auto [fx, fy] = ScreenCentre(*frame, w, h);
     const auto [mx, my] = ScreenCentre(Rec->Draws()[0], w, h);
