@@ -9,6 +9,7 @@
 
 #include "shell/debug_log.h"
 #include "shell/form_main.h"
+#include "shell/input.h"
 #include "shell/options.h"
 #include "shell/scene.h"
 
@@ -31,7 +32,10 @@ SDL_Window* GameWindow() { return FormMain ? FormMain->Window : nullptr; }
 void CreateCursor() {
   const int width = FormMain ? FormMain->ClientWidth() : 0;
   const int height = FormMain ? FormMain->ClientHeight() : 0;
-  if (SDL_Window* window = GameWindow()) SDL_WarpMouseInWindow(window, width / 2, height / 2);
+  if (SDL_Window* window = GameWindow()) {
+    SDL_WarpMouseInWindow(window, width / 2, height / 2);
+    PointerPlaced(width / 2, height / 2);
+  }
   int x = 0, y = 0;
   if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_GetGlobalMouseState(&x, &y);
   DebugLog(false, "Mouse created at " + std::to_string(x) + "_" + std::to_string(y));
