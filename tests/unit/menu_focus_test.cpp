@@ -3,9 +3,9 @@
 // do the same on the first showing of the main menu and on a return to it.
 #include <SDL.h>
 
+#include <ostream>
 #include <vector>
 
-#include "frontend/cursor.h"
 #include "frontend/menu.h"
 #include "frontend/menu3d.h"
 #include "game_window_fixture.h"
