@@ -9,6 +9,7 @@
 
 #include "shell/debug_log.h"
 #include "shell/form_main.h"
+#include "shell/input.h"
 #include "shell/options.h"
 #include "shell/scene.h"
 
@@ -31,7 +32,10 @@ SDL_Window* GameWindow() { return FormMain ? FormMain->Window : nullptr; }
 void CreateCursor() {
   const int width = FormMain ? FormMain->ClientWidth() : 0;
   const int height = FormMain ? FormMain->ClientHeight() : 0;
-  if (SDL_Window* window = GameWindow()) SDL_WarpMouseInWindow(window, width / 2, height / 2);
+  if (SDL_Window* window = GameWindow()) {
+    SDL_WarpMouseInWindow(window, width / 2, height / 2);
+    PointerPlaced(width / 2, height / 2);
+  }
   int x = 0, y = 0;
   if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_GetGlobalMouseState(&x, &y);
   DebugLog(false, "Mouse created at " + std::to_string(x) + "_" + std::to_string(y));
@@ -108,11 +112,14 @@ void PlaceCursor(float X, float Y) {
 
 void DrawBoardFrame(int X, int Y, double Time) {
   if (!BoardFrameSprite || !BoardFrameSprite->Texture || !D3DDevice) return;
-  // Just above the tops of resting cubes (height 0.8), so that a full board
-  // does not hide it; a slow pulse tells it from the path marks.
-  const float pulse = 1.0f + 0.05f * static_cast<float>(std::sin(Time / 180.0));
-  BoardFrameSprite->Scale = D3DVECTOR{1.04f * pulse, 1.04f * pulse, 1};
-  BoardFrameSprite->Position = D3DVECTOR{X - 5.0f, Y - 5.0f, 0.85f};
+  // In the plane of the path marks, so that it frames the same cell as the
+  // reach mark does: raised to the cubes' tops, the perspective would shift
+  // it towards the screen's edge. The caller draws it after the cubes with
+  // the depth test off, so a cube never hides it. The pulse (which tells it
+  // from the path marks) keeps it inside its cell, off the board's border.
+  const float pulse = 1.0f + 0.03f * static_cast<float>(std::sin(Time / 180.0));
+  BoardFrameSprite->Scale = D3DVECTOR{0.98f * pulse, 0.98f * pulse, 1};
+  BoardFrameSprite->Position = D3DVECTOR{X - 5.0f, Y - 5.0f, 0.05f};
   // Unlit: the frame keeps its own bright colours whatever the room's light.
   D3DDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
   D3DDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);

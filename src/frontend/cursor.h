@@ -45,5 +45,6 @@ extern bool CursorKeyDriven;
 // The frame that marks the board cursor's cell ("Images\boardcursor.tga"),
 // made with the cursor sprites; absent when its picture is missing.
 extern std::unique_ptr<T3DSprite> BoardFrameSprite;
-// Draws the frame over cell (X, Y) above the cubes; Time (ms) makes it pulse.
+// Draws the frame on cell (X, Y) in the board plane, where the reach marks
+// lie; drawn with the depth test off, it shows over a cube. Time (ms) makes it pulse.
 void DrawBoardFrame(int X, int Y, double Time);

@@ -442,14 +442,9 @@ void MenuCommand(std::uint16_t Key) {
       TutorialCommand(r.Item, enter);
       break;
     case mpHints:
-      if (enter) {
-        HintsCommand(r.Item);
-      } else {
-        // Back to the choice of game, as on the other pages; the mode's music
-        // started with the choice gives way to the menu's again.
-        BackToMainMenu();
-        Menu->SetPage(mpChooseGame);
-      }
+      // Escape (and so a right click) does nothing here: the page is left
+      // only by starting the game.
+      if (enter) HintsCommand(r.Item);
       break;
     default:
       break;

@@ -493,6 +493,7 @@ void TFormMain::HandleEvent(const SDL_Event& Event) {
               ApplicationEvents1Deactivate();
             }
             break;
+          case SDL_WINDOWEVENT_ENTER: PointerEntered(); break;  // shell/input
           case SDL_WINDOWEVENT_MINIMIZED: ApplicationEvents1Minimize(); break;
           case SDL_WINDOWEVENT_RESTORED: ApplicationEvents1Restore(); break;
           default: break;
@@ -618,8 +619,9 @@ void TFormMain::FormKeyDown(std::uint16_t Key) {
 }
 
 void TFormMain::FormMouseMove(int X, int Y) {
+  // Told first even while loading, so that a report that is no move is used up.
+  if (!PointerMoved(X, Y)) return;  // no move of the player's (shell/input)
   if (GameState == gsLaunch || GameState == gsLoading) return;
-  PointerMoved(X, Y);  // the mouse takes over from the board cursor
   MoveCursor(X, Y);
   const float x = CursorX(), y = CursorY();
   MoveCursorLight(x, y);

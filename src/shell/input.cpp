@@ -54,6 +54,11 @@ TPadButton HeldDirection = TPadButton::Up;
 std::uint32_t NextRepeat = 0;  // tick count of the held direction's next repeat
 int StickX = 0, StickY = 0;    // -1, 0, 1: the stick's direction per axis
 
+// Pointer reports still to come that are no moves of the player's (PointerMoved).
+bool EnterPending = false;
+bool PlacementPending = false;
+int PlacedX = 0, PlacedY = 0;  // client pixels
+
 bool InPlay() { return GameState == gsGame && Game && Game->EndPhase == epPlaying; }
 
 bool DialogOverBoard() {
@@ -257,9 +262,31 @@ void HiScoresTableKeyDown(std::uint16_t Key) {
   MenuCommand(VK_RETURN);
 }
 
-void PointerMoved(int /*X*/, int /*Y*/) {
+// A page shows with its first item selected; the program's own warp of the
+// pointer, or the window opening under a still pointer, arrives as a pointer
+// report a moment later and would otherwise take that selection away (or hand
+// it to whatever item lies under the pointer), so that the same keys would do
+// different things on different showings.
+void PointerPlaced(int X, int Y) {
+  PlacementPending = true;
+  PlacedX = X;
+  PlacedY = Y;
+}
+
+void PointerEntered() { EnterPending = true; }
+
+bool PointerMoved(int X, int Y) {
+  if (EnterPending) {
+    EnterPending = false;
+    return false;
+  }
+  if (PlacementPending) {
+    PlacementPending = false;
+    if (X == PlacedX && Y == PlacedY) return false;
+  }
   BoardCursor.Shown = false;
   CursorKeyDriven = false;
+  return true;
 }
 
 // ---- Gamepads ------------------------------------------------------------------------

@@ -29,8 +29,17 @@ bool KeyRepeats(std::uint16_t Key);
 // Left and Right on the high score table, when no name is being typed: the
 // other table's tab, as a click on it.
 void HiScoresTableKeyDown(std::uint16_t Key);
-// The mouse moved to client pixel (X, Y): it takes over from the board cursor.
-void PointerMoved(int X, int Y);
+// The pointer is reported at client pixel (X, Y). False when the report only
+// says where the pointer already was (see below): no move of the player's,
+// which must not change what the keys have selected. Otherwise the mouse
+// takes over from the board cursor.
+bool PointerMoved(int X, int Y);
+// The game put the system pointer at client pixel (X, Y): the report that
+// echoes it is no move.
+void PointerPlaced(int X, int Y);
+// The pointer entered the window (also when the window appeared under it):
+// the report that comes with it is no move.
+void PointerEntered();
 
 // One gamepad button pressed, as the game window gets it from any pad.
 void PadButtonDown(TPadButton Button);

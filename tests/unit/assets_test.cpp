@@ -437,6 +437,43 @@ TEST(GameFolder, MenuPicturesFitTheShapeOfTheirItems) {
     }
 }
 
+// The pictures shown behind a page of buttons (the tutorial's nine behind page
+// 9, the hints behind page 10) keep their text out of the buttons' band: no
+// bright pixel from a little above the highest button's top to the bottom
+// edge. Picture and buttons fill the same view of the board plane, so this
+// holds at every window size.
+TEST(GameFolder, PictureTextStaysClearOfTheButtonsBelowIt) {
+  if (!HaveGameFolder()) GTEST_SKIP() << "no generated game folder at " << GameDir;
+  std::vector<std::pair<std::string, int>> pictures;
+  for (int n = 1; n <= 9; ++n) pictures.push_back({"Images/Tutorial/tut" + std::to_string(n) + ".jpg", 9});
+  pictures.push_back({"Images/help.jpg", 10});
+  constexpr float ViewH = 10.8375f, ViewTop = -0.25f + ViewH / 2;
+  constexpr float Margin = 0.1f;  // world units kept free above the buttons
+  for (const auto& [file, page] : pictures) {
+    SCOPED_TRACE(file);
+    float top = -ViewTop;  // the highest button's top edge, as world y
+    for (const MenuItem& it : Menu().Pages[page])
+      if (it.Visible || it.Selectable) top = std::max(top, it.Y + it.H / 2);
+    std::vector<unsigned char> px;
+    auto [w, h] = Decode(GameDir + "/" + file, &px);
+    ASSERT_GT(w, 0);
+    const int firstRow = static_cast<int>((ViewTop - top - Margin) / ViewH * h);
+    ASSERT_GT(firstRow, h / 2);
+    int bright = 0, highest = h;
+    for (int y = firstRow; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const unsigned char* p = &px[(static_cast<size_t>(y) * w + x) * 4];
+        // The backdrop is a dark night blue; lettering is light.
+        if (std::max({p[0], p[1], p[2]}) > 110) {
+          ++bright;
+          highest = std::min(highest, y);
+        }
+      }
+    EXPECT_EQ(bright, 0) << "text reaches row " << highest << " of " << h << "; the buttons' band starts at row "
+                         << firstRow;
+  }
+}
+
 TEST(GameFolder, SoundsAndMusicArePresent) {
   if (!HaveGameFolder()) GTEST_SKIP() << "no generated game folder at " << GameDir;
   if (!fs::exists(GameDir + "/Music")) GTEST_SKIP() << "audio not generated yet";

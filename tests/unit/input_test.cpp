@@ -4,6 +4,8 @@
 // board, name entry by pad, and a virtual gamepad plugged in and pulled out.
 #include <SDL.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <vector>
@@ -235,6 +237,57 @@ TEST_F(InputTest, DrawnOnlyWhilePlayRuns) {
   UpdateInput(2000);
   GameState = gsGame;
   EXPECT_FALSE(BoardCursorVisible()) << "dropped once play has ended";
+}
+
+// Where the world origin of a drawn quad (its centre) lands in a W x H window.
+std::pair<double, double> ScreenCentre(const TRecordedDraw& D, int W, int H) {
+  std::array<double, 4> p{0, 0, 0, 1};  // a row vector, as the device transforms it
+  for (const D3DMATRIX* m : {&D.World, &D.View, &D.Projection}) {
+    std::array<double, 4> q{};
+    for (int j = 0; j < 4; ++j)
+      for (int k = 0; k < 4; ++k) q[j] += p[k] * m->m[k][j];
+    p = q;
+  }
+  return {(p[0] / p[3] + 1) / 2 * W, (1 - p[1] / p[3]) / 2 * H};
+}
+
+// The frame lies on its cell where the cell's reach mark does, within a pixel,
+// in a corner of the board, on the bottom row and in the middle; drawn after
+// every cube with the depth test off, a cube on the cell cannot hide it.
+TEST_F(InputTest, FrameLiesOnItsCellsReachMarkOnScreen) {
+  OpenWindow();
+  StartPlaying();
+  const int w = FormMain->ClientWidth(), h = FormMain->ClientHeight();
+  const UINT cubeStart = 3 * Collector.Ranges[RangeCube].Start;
+  for (const auto& [x, y] : {std::pair{9, 1}, std::pair{5, 1}, std::pair{5, 5}}) {
+    SCOPED_TRACE("cell " + std::to_string(x) + ", " + std::to_string(y));
+    KeysToCell(x, y);
+    Game->DotCount = 0;
+    Game->AddDot(MakeCell(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y)), 2);
+    Rec->ClearLog();
+    RenderFrame();
+    const std::vector<TRecordedDraw> frameDraws = Rec->Draws();
+    const auto frame = std::find_if(frameDraws.begin(), frameDraws.end(), [](const TRecordedDraw& d) {
+      return d.Texture == BoardFrameSprite->Texture;
+    });
+    ASSERT_NE(frame, frameDraws.end());
+    const auto lastCube = std::find_if(frameDraws.rbegin(), frameDraws.rend(), [&](const TRecordedDraw& d) {
+      return d.StartVertex == cubeStart;
+    });
+    ASSERT_NE(lastCube, frameDraws.rend());
+    EXPECT_GT(frame - frameDraws.begin(), frameDraws.rend() - lastCube - 1) << "drawn after the cubes";
+    EXPECT_EQ(frame->RenderState(D3DRS_ZENABLE), static_cast<DWORD>(FALSE));
+
+    Rec->ClearLog();
+    D3DDevice->BeginScene();
+    Game->DrawBoard();  // the path marks come first
+    D3DDevice->EndScene();
+    ASSERT_FALSE(Rec->Draws().empty());
+    const auto [fx, fy] = ScreenCentre(*frame, w, h);
+    const auto [mx, my] = ScreenCentre(Rec->Draws()[0], w, h);
+    EXPECT_NEAR(fx, mx, 1.0);
+    EXPECT_NEAR(fy, my, 1.0);
+  }
 }
 
 // ---- Keys make the mouse's calls ----------------------------------------------------------

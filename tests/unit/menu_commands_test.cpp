@@ -545,29 +545,30 @@ TEST_F(MenuCommandTest, HintsSwitchTurnsTheHintsPageOffForTheNextGame) {
   EXPECT_EQ(Page(), 7);          // the game just quit is offered
 }
 
-// Escape (or a right click) on the hints page goes back to the choice of
-// game, with the menu's music instead of the mode's.
-TEST_F(MenuCommandTest, EscapeOnTheHintsPageGoesBackToTheChoiceOfGame) {
+// Escape and a right click do nothing on the hints page: no page, state,
+// music or setting changes; Enter on the first item still starts the game.
+TEST_F(MenuCommandTest, EscapeOnTheHintsPageDoesNothing) {
   Options->Help = true;
+  Choose(1);
+  Choose(2);
+  ASSERT_EQ(Page(), 10);
+  ASSERT_EQ(GameState, gsHelp);
   for (const bool rightClick : {false, true}) {
     SCOPED_TRACE(rightClick ? "right click" : "Escape");
-    Choose(1);
-    Choose(2);
-    ASSERT_EQ(Page(), 10);
-    ASSERT_EQ(GameState, gsHelp);
     AudioCalls.clear();
     if (rightClick)
       ClickAt(0, 0, 1);
     else
       Escape();
-    EXPECT_EQ(Page(), 2);
-    EXPECT_EQ(GameState, gsMenu);
-    EXPECT_TRUE(Played("PlayMusic(0)"));
-    EXPECT_EQ(LastMenuTrack, 1);
+    EXPECT_EQ(Page(), 10);
+    EXPECT_EQ(GameState, gsHelp);
+    EXPECT_EQ(Game->Mode, 2);
+    EXPECT_FALSE(Played("StopMusic(-1)")) << "the mode's music goes on";
     EXPECT_TRUE(Options->Help);
-    Escape();
-    ASSERT_EQ(Page(), 1);
+    EXPECT_TRUE(Visible(10, 2));
   }
+  Choose(1);
+  EXPECT_EQ(GameState, gsGame);
 }
 
 // ---- Starting a game -------------------------------------------------------------------------------

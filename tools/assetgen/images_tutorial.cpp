@@ -3,6 +3,7 @@
 // small board diagram drawn from the same cube faces as skin 1. The bottom
 // strip stays free for the menu's buttons.
 #include <cmath>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -111,15 +112,35 @@ void Label(Canvas& c, const std::string& text, float u, float v, float size, con
   DrawTextShadowed(c, text, u, v, st, Rgb(0, 0, 0, 0.9f), size * 0.08f, 0, size * 0.06f);
 }
 
+// The text column on the right of every page. Its ink stays above the menu's
+// buttons along the bottom (Close, Next, Previous: their top edge lies at
+// v = 9.67), whatever the window's size, since picture and buttons scale
+// together.
+constexpr float TextU = 7.9f, TextWidth = 5.85f;
+constexpr float TextTop = 2.3f;      // first baseline
+constexpr float TextBottom = 9.4f;   // lowest ink
+constexpr float TextSize = 0.33f;    // em height, as long as the page's text fits
+constexpr float TextMinSize = 0.28f;
+constexpr float LineGap = 1.38f;     // baseline to baseline, in ems
+constexpr float ParagraphGap = 0.22f;
+constexpr float Descent = 0.25f;     // ink below the baseline, in ems
+
+struct Paragraph {
+  std::string Text;
+  bool Strong = false;
+};
+
 // The common frame: title, diagram panel on the left, text on the right.
 struct Page {
   ScreenPicture P;
   Canvas& C = P.C;
-  float TextV = 2.3f;
+  std::string Title;
+  std::vector<Paragraph> Paragraphs;
 };
 
 void Frame(Page& pg, int number, const std::string& title) {
   Canvas& c = pg.C;
+  pg.Title = title;
   NightBackdrop(c, 100 + number, 0.5f);
   TextStyle st;
   st.face = Face::SerifBold;
@@ -137,15 +158,44 @@ void Frame(Page& pg, int number, const std::string& title) {
   GlassPanel(c, 4.0f, 5.55f, 3.3f, 3.45f, 0.3f);
 }
 
-void Text(Page& pg, const std::string& para, bool strong = false) {
+void Text(Page& pg, const std::string& para, bool strong = false) { pg.Paragraphs.push_back({para, strong}); }
+
+TextStyle ParagraphStyle(bool Strong, float Size) {
   TextStyle st;
-  st.face = strong ? Face::SansBold : Face::Sans;
-  st.size = 0.33f;
-  st.colour = strong ? pal::BrassLight : pal::Text;
-  pg.TextV = DrawParagraph(pg.C, para, 7.9f, pg.TextV, 5.85f, st, 1.38f) + 0.22f;
+  st.face = Strong ? Face::SansBold : Face::Sans;
+  st.size = Size;
+  st.colour = Strong ? pal::BrassLight : pal::Text;
+  return st;
+}
+
+// The lowest ink of the page's text set at Size; with Draw, sets it too.
+float SetParagraphs(Page& pg, float Size, bool Draw) {
+  float v = TextTop, lowest = TextTop;
+  for (const Paragraph& p : pg.Paragraphs) {
+    const TextStyle st = ParagraphStyle(p.Strong, Size);
+    for (const std::string& line : WrapParagraph(pg.C, p.Text, TextWidth, st)) {
+      if (Draw) DrawText(pg.C, line, TextU, v, st);
+      lowest = v + Descent * Size;
+      v += Size * LineGap;
+    }
+    v += ParagraphGap;
+  }
+  return lowest;
+}
+
+// Sets the text at the largest size that keeps it clear of the buttons; a
+// page that would need smaller letters than TextMinSize has too much text.
+void SetText(Page& pg) {
+  float size = TextSize;
+  while (SetParagraphs(pg, size, false) > TextBottom) {
+    size -= 0.005f;
+    if (size < TextMinSize) throw std::runtime_error("tutorial page \"" + pg.Title + "\": the text does not fit");
+  }
+  SetParagraphs(pg, size, true);
 }
 
 void Save(const Context& ctx, Page& pg, int n) {
+  SetText(pg);
   SaveJpg(ctx.Path("Images/Tutorial/tut" + std::to_string(n) + ".jpg"), pg.P.Final(), 93);
 }
 
@@ -161,10 +211,9 @@ void Tut1(const Context& ctx) {
   Target(c, b, 4, 1, true);
   Pointer(c, b.U(4) + 0.05f, b.V(1) + 0.05f, 1.6f);
   Text(pg, "Click a cube to pick it up: it lifts and turns.");
-  Text(pg, "Point at an empty cell. A trail of lights shows the way the cube would take.");
-  Text(pg, "Click again and the cube travels there.");
-  Text(pg, "Small cubes are the next arrivals: they do not block the way. Right click puts the cube back down.");
-  Text(pg, "No mouse? The arrow keys or a gamepad move a bright frame from cell to cell. Enter, Space or A clicks; Backspace or B puts the cube down; Esc, P, F1 or Start pauses.", true);
+  Text(pg, "Point at an empty cell: a trail of lights shows the cube's way. Click again and it travels there.");
+  Text(pg, "Small cubes are the next arrivals; they do not block the way. A right click puts the cube back down.");
+  Text(pg, "No mouse? The arrows or a gamepad move a frame over the board. Enter, Space or A clicks; Backspace or B puts the cube down; Esc, P, F1 or Start pauses.", true);
   Save(ctx, pg, 1);
 }
 

@@ -431,8 +431,8 @@ Image TextLayer(Canvas& c, const std::string& utf8, float u, float v, const Text
   return layer;
 }
 
-float DrawParagraph(Canvas& c, const std::string& utf8, float u, float v, float width,
-                    const TextStyle& st, float lineGap) {
+std::vector<std::string> WrapParagraph(const Canvas& c, const std::string& utf8, float width,
+                                       const TextStyle& st) {
   std::vector<std::string> words;
   std::string cur;
   for (char ch : utf8) {
@@ -444,18 +444,24 @@ float DrawParagraph(Canvas& c, const std::string& utf8, float u, float v, float 
     }
   }
   if (!cur.empty()) words.push_back(cur);
+  std::vector<std::string> lines;
   std::string line;
-  for (size_t i = 0; i < words.size(); ++i) {
-    std::string trial = line.empty() ? words[i] : line + " " + words[i];
+  for (const std::string& word : words) {
+    std::string trial = line.empty() ? word : line + " " + word;
     if (!line.empty() && MeasureText(c, trial, st) > width) {
-      DrawText(c, line, u, v, st);
-      v += st.size * lineGap;
-      line = words[i];
+      lines.push_back(line);
+      line = word;
     } else {
       line = trial;
     }
   }
-  if (!line.empty()) {
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+float DrawParagraph(Canvas& c, const std::string& utf8, float u, float v, float width,
+                    const TextStyle& st, float lineGap) {
+  for (const std::string& line : WrapParagraph(c, utf8, width, st)) {
     DrawText(c, line, u, v, st);
     v += st.size * lineGap;
   }

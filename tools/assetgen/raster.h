@@ -125,6 +125,9 @@ float DrawText(Canvas& c, const std::string& utf8, float u, float v, const TextS
 float MeasureText(const Canvas& c, const std::string& utf8, const TextStyle& st);
 // Renders text into a separate layer (for shadows and glows) of the canvas size.
 Image TextLayer(Canvas& c, const std::string& utf8, float u, float v, const TextStyle& st);
+// The lines a paragraph wraps into at width (units), words kept whole.
+std::vector<std::string> WrapParagraph(const Canvas& c, const std::string& utf8, float width,
+                                       const TextStyle& st);
 // Word-wrapped paragraph; returns the v after the last line.
 float DrawParagraph(Canvas& c, const std::string& utf8, float u, float v, float width,
                     const TextStyle& st, float lineGap = 1.35f);
