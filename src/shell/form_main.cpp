@@ -634,9 +634,9 @@ void TFormMain::FormMouseMove(int X, int Y) {
   if (GameState == gsLaunch || GameState == gsLoading) return;
   PointerMoved(X, Y);  // the mouse takes over from the board cursor
   MoveCursor(X, Y);
-  if (!PointerInPicture()) return;  // the bars around the picture are no place
   const float x = CursorX(), y = CursorY();
   MoveCursorLight(x, y);
+  if (!PointerInPicture()) return;  // the bars around the picture point at nothing
   if (GameState == gsGame && Game) Game->MouseMove();
   MenuPointAt(x, y);
 }
