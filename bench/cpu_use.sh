@@ -34,7 +34,7 @@ cpu_ticks() {
   local stat
   read -r stat < "/proc/$GAME_PID/stat" || fail "the game is gone"
   set -- ${stat##*) }
-  echo $(($12 + $13))
+  echo $((${12} + ${13}))
 }
 
 # Measures one state: CPU per cent of a core and the frames a second the log saw.
