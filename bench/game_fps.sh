@@ -40,6 +40,8 @@ step "start a game of mode 1 at resolution $RESOLUTION"
 prepare_folder
 sed -i "s/\"Resolution\"=dword:00000003/\"Resolution\"=dword:0000000$RESOLUTION/" \
   "$XDG_CONFIG_HOME/voxarine/settings.reg"
+# How fast the game can draw, not the display's rate.
+printf '"FrameCap"=dword:00000000\r\n' >> "$XDG_CONFIG_HOME/voxarine/settings.reg"
 start_game key
 echo "window: ${WW} x ${WH} at (${WX}, ${WY})"
 park_pointer

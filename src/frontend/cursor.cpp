@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string>
 
+#include "platform/d3d8/picture_fit.h"
 #include "shell/debug_log.h"
 #include "shell/form_main.h"
 #include "shell/input.h"
@@ -20,8 +21,8 @@ std::unique_ptr<T3DSprite> BoardFrameSprite;
 
 namespace {
 
-// 1 / client size, fixed when the cursor is made.
-float InvClientWidth = 0, InvClientHeight = 0;
+// The last pointer position lay in the picture, not in the bars around it.
+bool InPicture = true;
 
 const D3DVECTOR CursorStart{static_cast<float>(SceneOriginX), static_cast<float>(SceneOriginY), 0.01f};
 
@@ -49,17 +50,23 @@ void CreateCursor() {
   BoardFrameSprite = std::make_unique<T3DSprite>(D3DDevice, "Images\\boardcursor.tga");
   BoardFrameSprite->Rotation = D3DVECTOR{0, 0, 0};
   CursorKeyDriven = false;
-  InvClientWidth = width > 0 ? 1.0f / static_cast<float>(width) : 0;
-  InvClientHeight = height > 0 ? 1.0f / static_cast<float>(height) : 0;
+  InPicture = true;
   CursorMode = 1;
 }
 
 void MoveCursor(int x, int y) {
   if (!CursorSprites[1]) return;
   T3DSprite& lead = *CursorSprites[1];
-  // The window's left edge is world +7.225 from the origin: world x grows leftwards.
-  lead.Position.x = (0.5f - static_cast<float>(x) * InvClientWidth) * ViewWidth + static_cast<float>(SceneOriginX);
-  lead.Position.y = (0.5f - static_cast<float>(y) * InvClientHeight) * ViewHeight + static_cast<float>(SceneOriginY);
+  // The picture, not the window, spans the view: on a screen of another shape
+  // it is centred between bars, and a pointer in a bar stands at its edge.
+  const int width = FormMain ? FormMain->ClientWidth() : 0;
+  const int height = FormMain ? FormMain->ClientHeight() : 0;
+  float u = 0.5f, v = 0.5f;
+  InPicture = width <= 0 || height <= 0 ||
+              PointInPicture(FitPicture(width, height, PictureAspectW, PictureAspectH), x, y, u, v);
+  // The picture's left edge is world +7.225 from the origin: world x grows leftwards.
+  lead.Position.x = (0.5f - u) * ViewWidth + static_cast<float>(SceneOriginX);
+  lead.Position.y = (0.5f - v) * ViewHeight + static_cast<float>(SceneOriginY);
   for (int i = 2; i <= 3; ++i) {
     CursorSprites[i]->Scale = lead.Scale;
     CursorSprites[i]->Position = lead.Position;
@@ -69,6 +76,8 @@ void MoveCursor(int x, int y) {
 
 void DrawCursor(std::uint8_t mode) {
   if (mode < 1 || mode > 3 || !CursorSprites[mode] || !D3DDevice) return;
+  // In the bars the pointer points at nothing, so the 3D cursor is not drawn.
+  if (!InPicture && !CursorKeyDriven) return;
   if (FormMain && FormMain->Window && SDL_WasInit(SDL_INIT_VIDEO)) {
     int px = 0, py = 0;
     SDL_GetGlobalMouseState(&px, &py);
@@ -94,6 +103,8 @@ void DrawCursor(std::uint8_t mode) {
   D3DDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
 }
 
+bool PointerInPicture() { return InPicture; }
+
 float CursorX() { return CursorSprites[1] ? CursorSprites[1]->Position.x : CursorStart.x; }
 float CursorY() { return CursorSprites[1] ? CursorSprites[1]->Position.y : CursorStart.y; }
 
@@ -103,6 +114,7 @@ void FreeCursor() {
 }
 
 void PlaceCursor(float X, float Y) {
+  InPicture = true;
   for (int i = 1; i <= 3; ++i) {
     if (!CursorSprites[i]) continue;
     CursorSprites[i]->Position.x = X;

@@ -20,11 +20,17 @@ extern std::array<std::unique_ptr<T3DSprite>, 4> CursorSprites;
 // loading, after the device exists.
 void CreateCursor();
 
-// Pointer at client pixel (x, y) → sprite position on the plane z = 0.
+// Pointer at client pixel (x, y) → sprite position on the plane z = 0. The
+// 4 : 3 picture spans the view; in the bars around it (a window of another
+// shape) the sprite stands at the picture's nearest edge.
 void MoveCursor(int x, int y);
+// The pointer's last position (MoveCursor, PlaceCursor) lay in the picture:
+// in the bars it points at nothing, and a click there does nothing.
+bool PointerInPicture();
 
 // Draws sprite `mode` with alpha blending; nothing for a mode outside 1..3,
-// before CreateCursor, or while the system pointer is outside a window.
+// before CreateCursor, or while the system pointer is outside a window or in
+// the bars around the picture.
 void DrawCursor(std::uint8_t mode);
 
 // World position of the current cursor sprite (x, y); (-1.8, -0.25) before

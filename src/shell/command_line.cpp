@@ -9,6 +9,7 @@
 #include "platform/win32/message_box.h"
 #include "platform/win32/paths.h"
 #include "platform/win32/registry.h"
+#include "shell/frame_pacer.h"
 
 TCommandLine ParseCommandLine(int argc, const char* const* argv) {
   TCommandLine line;
@@ -19,6 +20,8 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv) {
       if (line.Action == TCommandAction::Start || line.Action == TCommandAction::Version) line.Action = TCommandAction::Help;
     } else if (arg == "--version") {
       if (line.Action == TCommandAction::Start) line.Action = TCommandAction::Version;
+    } else if (arg == "--no-frame-cap") {
+      line.NoFrameCap = true;
     } else {
       line.Action = TCommandAction::Misuse;
       line.Problem = (!arg.empty() && arg[0] == '-' ? "unknown option '" : "unexpected argument '") +
@@ -30,7 +33,7 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv) {
 }
 
 std::string UsageText() {
-  return "Usage: voxarine [-h|--help] [--version]\n";
+  return "Usage: voxarine [-h|--help] [--version] [--no-frame-cap]\n";
 }
 
 std::string HelpText(const TDataSearch& Search, const std::string& WriteFolder, const std::string& SettingsFile) {
@@ -40,6 +43,9 @@ std::string HelpText(const TDataSearch& Search, const std::string& WriteFolder, 
                      "\n"
                      "  -h, --help  show this text and exit\n"
                      "  --version   show the version and exit\n"
+                     "  --no-frame-cap  draw as fast as the machine allows, not at the\n"
+                     "              display's refresh rate (this run only; the FrameCap\n"
+                     "              setting does it for good)\n"
                      "\n";
   if (Search.Folder.empty()) {
     text += "Data folder: not found; looked in:\n";
@@ -88,6 +94,7 @@ int PrepareStart(int argc, char** argv) {
     case TCommandAction::Start:
       break;
   }
+  SetFrameCapSwitchOff(line.NoFrameCap);
 
   const TDataSearch search = FindDataFolder();
   if (search.Folder.empty()) {

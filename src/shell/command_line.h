@@ -1,6 +1,7 @@
-// The command line and the first steps before any window: the game takes no
-// settings from the command line, but a player should learn what it accepts
-// and where it keeps its files, and a typo must not start the game.
+// The command line and the first steps before any window: the game takes one
+// setting for the run from the command line (--no-frame-cap), and a player
+// should learn what it accepts and where it keeps its files; a typo must not
+// start the game.
 #pragma once
 
 #include <string>
@@ -12,6 +13,7 @@ enum class TCommandAction { Start, Help, Version, Misuse };
 struct TCommandLine {
   TCommandAction Action = TCommandAction::Start;
   std::string Problem;  // Misuse: what was wrong, naming the argument
+  bool NoFrameCap = false;  // --no-frame-cap: draw as fast as the machine allows
 };
 
 TCommandLine ParseCommandLine(int argc, const char* const* argv);
@@ -25,6 +27,6 @@ std::string HelpText(const TDataSearch& Search, const std::string& WriteFolder, 
 // Program start's first step: answers --help and --version, rejects unknown
 // arguments (status 2), finds the data folder (status 1 with a message box
 // listing where it looked when there is none), then makes it the game folder
-// and the working directory. Returns the exit status when the program ends
+// and the working directory, and applies --no-frame-cap. Returns the exit status when the program ends
 // here, -1 when it goes on.
 int PrepareStart(int argc, char** argv);

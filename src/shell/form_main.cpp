@@ -31,6 +31,7 @@
 #include "platform/win32/ticks.h"
 #include "shell/d3d_error.h"
 #include "shell/debug_log.h"
+#include "shell/frame_pacer.h"
 #include "shell/input.h"
 #include "shell/options.h"
 #include "shell/scene.h"
@@ -245,6 +246,7 @@ void TFormMain::FormShow() {
   }
   SetupRenderStates();
   SetupLights();
+  PaceForWindow(Window);
   DebugLog(false, " Main form showed");
 }
 
@@ -369,6 +371,7 @@ void TFormMain::ApplicationEvents1Idle(bool& Done) {
   }
   if (GameState == gsLoading) RunLoading();
 
+  FramePacer.FrameStarted(PacerNowMs());
   ++FrameCount;
   const HRESULT hr = RenderFrame();
   if (FAILED(hr)) {
@@ -440,9 +443,14 @@ void TFormMain::RunLoading() {
 
 void TFormMain::Run() {
   SDL_Event event;
+  bool drawFirst = false;  // a still screen woke: its frame comes before the waiting event
   while (!Closed_ && !Terminated_) {
     if (DisplayConnectionLost()) DisplayLost();
-    while (!Closed_ && SDL_PollEvent(&event)) HandleEvent(event);
+    while (!drawFirst && !Closed_ && SDL_PollEvent(&event)) {
+      HandleEvent(event);
+      FramePacer.Changed(PacerNowMs());
+    }
+    drawFirst = false;
     if (Closed_) break;
     bool done = true;
     try {
@@ -459,7 +467,15 @@ void TFormMain::Run() {
         break;
       }
     }
-    if (done && !Closed_ && !Terminated_ && SDL_WaitEventTimeout(&event, IdleWaitMs)) HandleEvent(event);
+    if (Closed_ || Terminated_) break;
+    if (done) {
+      if (SDL_WaitEventTimeout(&event, IdleWaitMs)) HandleEvent(event);
+    } else {
+      // Paced: never faster than the display, slowly while nothing moves (shell/frame_pacer).
+      drawFirst = WaitForNextPass([this] { return CurrentFrameNeed(Active); },
+                                  [this](const SDL_Event& e) { HandleEvent(e); },
+                                  [this] { return Closed_ || Terminated_; });
+    }
   }
 }
 
@@ -625,11 +641,15 @@ void TFormMain::FormMouseMove(int X, int Y) {
   MoveCursor(X, Y);
   const float x = CursorX(), y = CursorY();
   MoveCursorLight(x, y);
+  if (!PointerInPicture()) return;  // the bars around the picture point at nothing
   if (GameState == gsGame && Game) Game->MouseMove();
   MenuPointAt(x, y);
 }
 
 void TFormMain::FormMouseDown(int Button) {
+  // A press in the bars is no click, and neither is its release.
+  PressInBars_ = !PointerInPicture();
+  if (PressInBars_) return;
   if (GameState == gsLaunch || GameState == gsLoading) return;
   if (Game && Game->EndPhase == epGameOver) return;
   if (GameState == gsGame && Game) Game->MouseDown(Button);
@@ -642,6 +662,11 @@ void TFormMain::FormMouseUp(int Button) {
     Active = true;
     Deactivated_ = false;
     ResumeMusic();
+    return;
+  }
+  if (PressInBars_ || !PointerInPicture()) {
+    PressInBars_ = false;
+    if (Menu) Menu->Pressed = false;  // a press carried off into the bars is let go
     return;
   }
   if (GameState == gsLaunch || GameState == gsLoading) return;

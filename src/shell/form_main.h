@@ -1,6 +1,6 @@
 // The game window: one SDL window in which the loading screen, the menu, the
 // game and the high score table are drawn. It owns the frame loop (one frame
-// per idle pass, as fast as the machine allows), routes keys and mouse events
+// per idle pass, paced by shell/frame_pacer), routes keys and mouse events
 // by game state, and shuts the program down when it closes.
 #pragma once
 
@@ -103,6 +103,7 @@ class TFormMain {
   bool Terminated_ = false;  // the application was told to end
   bool LoadFailed_ = false;
   bool Focused_ = false;
+  bool PressInBars_ = false;  // the mouse button went down outside the picture
   // The application was deactivated: it stays out of the frame loop until the
   // focus returns or the window is restored, whether or not the window system
   // has minimised it yet.

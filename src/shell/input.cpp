@@ -367,6 +367,8 @@ bool HandleInputEvent(const SDL_Event& Event) {
   }
 }
 
+bool PadDirectionHeld() { return HoldingDirection; }
+
 void UpdateInput(std::uint32_t Now) {
   if (GameState != gsGame) {
     BoardCursor.Shown = false;

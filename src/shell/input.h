@@ -57,6 +57,8 @@ bool HandleInputEvent(const SDL_Event& Event);
 // Once per idle pass with the tick count (ms): held pad directions repeat,
 // and the board cursor is dropped outside play.
 void UpdateInput(std::uint32_t Now);
+// A pad direction is held: its repeats need the passes to keep coming.
+bool PadDirectionHeld();
 
 // Whether the board cursor is drawn now: in use, and play running.
 bool BoardCursorVisible();

@@ -79,6 +79,7 @@ void TOptions::SetDefaults() {
   PseudoFullscreen = false;
   Help = true;
   WriteDebug = false;
+  FrameCap = true;
 }
 
 void TOptions::ReadRegistry() {
@@ -99,6 +100,8 @@ void TOptions::ReadRegistry() {
   SoundVol = ReadByte(reg, "SoundVol", 0, 9);
   MusicVol = ReadByte(reg, "MusicVol", 0, 9);
   Help = ReadFlag(reg, "Help");
+  FrameCapStored_ = reg.ValueExists("FrameCap");
+  if (FrameCapStored_) FrameCap = ReadFlag(reg, "FrameCap");
 
   // Settings written before these two existed lack them: add both.
   try {
@@ -125,6 +128,10 @@ void TOptions::WriteRegistry() {
   reg.WriteBool("Help", Help);
   reg.WriteBool("WriteDebug", WriteDebug);
   reg.WriteBool("PseudoFullscreen", PseudoFullscreen);
+  if (FrameCapStored_ || !FrameCap) {
+    reg.WriteBool("FrameCap", FrameCap);
+    FrameCapStored_ = true;
+  }
   reg.CloseKey();
 }
 

@@ -56,11 +56,15 @@ class TOptions {
   bool PseudoFullscreen = false;  // a desktop-sized window instead of a mode change
   bool Help = false;              // help screen before a game
   bool WriteDebug = false;        // frame-rate lines in the debug log
+  bool FrameCap = true;           // frames no faster than the display refreshes (shell/frame_pacer)
 
  private:
   // The bundle's home page field as stored (length byte + 255 characters):
   // a short bundle file only overwrites what it holds.
   std::array<unsigned char, 256> HomePageBytes_{};
+  // FrameCap came after the ten design values: it is written once the file
+  // has it or the player turned the cap off, so that other files stay as they were.
+  bool FrameCapStored_ = false;
 };
 
 extern std::unique_ptr<TOptions> Options;

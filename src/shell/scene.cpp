@@ -13,6 +13,7 @@
 #include "game/game.h"
 #include "shell/debug_log.h"
 #include "shell/form_main.h"
+#include "shell/frame_pacer.h"
 #include "shell/input.h"
 #include "shell/math/d3dmath.h"
 #include "shell/models.h"
@@ -94,6 +95,7 @@ bool InitD3D(HWND Window, bool Fullscreen, std::int32_t Width, std::int32_t Heig
   params.Windowed = Fullscreen ? FALSE : TRUE;
   params.SwapEffect = D3DSWAPEFFECT_DISCARD;
   params.hDeviceWindow = Window;
+  params.FullScreen_PresentationInterval = FramesCapped() ? D3DPRESENT_INTERVAL_DEFAULT : D3DPRESENT_INTERVAL_IMMEDIATE;
   if (DepthBuffer) {
     params.EnableAutoDepthStencil = TRUE;
     params.AutoDepthStencilFormat = D3DFMT_D16;
@@ -121,6 +123,8 @@ bool InitD3D(HWND Window, bool Fullscreen, std::int32_t Width, std::int32_t Heig
     D3DDevice = nullptr;
     return false;
   }
+  // The scene is laid out for 4 : 3; other screens get bars, not a stretch.
+  D3DDevice->SetPictureAspect(PictureAspectW, PictureAspectH);
   DebugLog(false, " D3D initialized");
   return true;
 }

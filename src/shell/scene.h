@@ -47,6 +47,10 @@ constexpr double SceneOriginY = -0.25;
 // cursor mapping use this rectangle (world units).
 constexpr float ViewWidth = 14.45f;
 constexpr float ViewHeight = 10.8375f;
+// The picture's proportions (ViewWidth : ViewHeight); a screen of another
+// shape shows it between bars.
+constexpr int PictureAspectW = 4;
+constexpr int PictureAspectH = 3;
 
 // Clear colour of every frame (alpha 2, a deep blue).
 constexpr D3DCOLOR ClearColor = 0x02215BFF;

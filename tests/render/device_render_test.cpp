@@ -395,14 +395,15 @@ TEST_F(DeviceRenderTest, BackBufferFollowsWindowSize) {
   ASSERT_EQ(h, 100u);
   PutQuad(0, 0, -1, 1, 1, 0.5f, 0xFFFFFFFF);  // right half
   // The X server resizes the window in its own time: draw frames, as a
-  // running game does, until the new size has arrived (or a second passed).
+  // running game does, until the new size has arrived (or ten seconds passed:
+  // a loaded machine's X server can take more than one).
   auto frame = [&] {
     Begin(0xFF102030);
     Device->SetRenderState(D3DRS_LIGHTING, FALSE);
     Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
     Device->EndScene();
   };
-  for (int i = 0; i < 50; ++i) {
+  for (int i = 0; i < 500; ++i) {
     SDL_PumpEvents();
     frame();
     if (At(199, 0) == 0xFFFFFFu) break;

@@ -3,14 +3,16 @@
 // MouseDown, Update with frame times), checks the game's invariants after
 // every update, and prints what each game and level took.
 //
-//   voxarine-autoplay [--games N] [--seed S] [--mode 1|2] [--frames fixed|random]
+//   voxarine-autoplay [--games N] [--seed S] [--mode 1|2] [--frames fixed|random] [--frame-ms MS]
 //                     [--levels FILE] [--figures FILE] [--game-dir DIR]
 //                     [--max-moves N] [--input mouse|keys] [--quiet]
 //
 // With --input keys every action goes through the keyboard path only: the
 // arrow keys walk the board cursor to a cell, Enter clicks, Backspace
 // right-clicks, as a player without a mouse does. Without --mode the games alternate between the modes; without --frames they
-// alternate between a steady 16 ms and random frames of 1..50 ms. The last
+// alternate between a steady 16 ms and random frames of 1..50 ms; --frame-ms
+// makes every frame MS long (33 for 30 frames a second, 4 for an uncapped
+// 250), to compare the game at different paces. The last
 // line reads "games: N, violations: V"; the exit code is 1 when V > 0.
 #include <algorithm>
 #include <cmath>
@@ -57,6 +59,7 @@ struct TOptionsCli {
   std::uint32_t Seed = 1;
   int Mode = 0;        // 0 = alternate
   int Frames = 0;      // 0 = alternate, 1 fixed, 2 random
+  int FrameMs = 16;    // the fixed frames' length
   std::string Levels, Figures, GameDir;
   int MaxMoves = 3000;  // a game that goes on for ever is cut here
   bool Quiet = false;
@@ -87,7 +90,7 @@ struct TGameRecord {
 
 [[noreturn]] void Usage(const std::string& Why) {
   std::cerr << "voxarine-autoplay: " << Why << "\n"
-            << "usage: voxarine-autoplay [--games N] [--seed S] [--mode 1|2] [--frames fixed|random]\n"
+            << "usage: voxarine-autoplay [--games N] [--seed S] [--mode 1|2] [--frames fixed|random] [--frame-ms MS]\n"
             << "                         [--levels FILE] [--figures FILE] [--game-dir DIR] [--max-moves N]\n"
             << "                         [--input mouse|keys] [--quiet]\n"
             << "       voxarine-autoplay --files DIR (--write-files ROUNDS [--first-version V] | --check-files | --read-files)\n";
@@ -118,6 +121,9 @@ TOptionsCli ParseArgs(int argc, char** argv) {
       else if (v == "random") o.Frames = 2;
       else if (v == "mixed") o.Frames = 0;
       else Usage("--frames: fixed, random or mixed");
+    } else if (arg == "--frame-ms") {
+      o.FrameMs = static_cast<int>(number(1, 1000));
+      o.Frames = 1;
     } else if (arg == "--levels") o.Levels = value();
     else if (arg == "--figures") o.Figures = value();
     else if (arg == "--game-dir") o.GameDir = value();
@@ -249,7 +255,7 @@ class TPlayer {
       Game->MouseDown(Button);
   }
 
-  TGameRecord Play(int Mode, bool RandomFrames) {
+  TGameRecord Play(int Mode, bool RandomFrames, float FrameMs) {
     TGameRecord rec;
     rec.Mode = Mode;
     Ledger.Reset();
@@ -278,7 +284,7 @@ class TPlayer {
     int step = 0;  // 0 choose, 1 cube clicked, 2 destination clicked; 10+ aiming
 
     for (;;) {
-      const float dt = RandomFrames ? static_cast<float>(1 + Rng() % 50) : 16.0f;
+      const float dt = RandomFrames ? static_cast<float>(1 + Rng() % 50) : FrameMs;
       Game->Update(dt);
       rec.Ms += dt;
       current.Ms += dt;
@@ -577,6 +583,7 @@ int PlayAll(const TOptionsCli& opt) {
   int violations = 0;
   std::vector<double> movesPerLevel;
   int levelsStarted = 0, levelsCompleted = 0;
+  double playMs = 0, moves = 0;  // game time and moves of all games: the game's pace per move
   int reached[3][3] = {};  // [mode][5, 10, 20]
   int gamesPerMode[3] = {};
 
@@ -587,7 +594,7 @@ int PlayAll(const TOptionsCli& opt) {
     std::copy(pristine.begin(), pristine.end(), Game->Levels.begin());
     RandSeed(opt.Seed * 7919u + static_cast<std::uint32_t>(g));
     AudioRecording = false;
-    const TGameRecord rec = player.Play(mode, randomFrames);
+    const TGameRecord rec = player.Play(mode, randomFrames, static_cast<float>(opt.FrameMs));
     ClearAllParticles();
     ClearScoreLabels();
 
@@ -598,6 +605,8 @@ int PlayAll(const TOptionsCli& opt) {
     if (reachedLevel >= 20) ++reached[mode][2];
     levelsStarted += rec.LevelsCompleted + 1;
     levelsCompleted += rec.LevelsCompleted;
+    playMs += rec.Ms;
+    moves += rec.Moves;
     for (const TLevelRecord& l : rec.Levels) movesPerLevel.push_back(l.Moves);
     if (rec.Violation) ++violations;
 
@@ -620,6 +629,7 @@ int PlayAll(const TOptionsCli& opt) {
     if (gamesPerMode[m])
       std::printf("mode %d: %d games, reaching level 5: %d, level 10: %d, level 20: %d\n", m, gamesPerMode[m],
                   reached[m][0], reached[m][1], reached[m][2]);
+  std::printf("game time per move: %.3f s\n", moves > 0 ? playMs / moves / 1000 : 0.0);
   const int played = [&] { return gamesPerMode[1] + gamesPerMode[2]; }();
   const auto& e = player.Events;
   std::printf("score ledger: %ld square tests, %ld figures, %ld items, %ld bonus-level counts, %ld level ends; "

@@ -129,6 +129,12 @@ struct D3DPRESENT_PARAMETERS {
   UINT FullScreen_PresentationInterval;
 };
 
+// Presentation intervals. Our devices honour them in a window too: DEFAULT
+// and ONE wait for the vertical blank where the driver can, IMMEDIATE never waits.
+constexpr UINT D3DPRESENT_INTERVAL_DEFAULT = 0;
+constexpr UINT D3DPRESENT_INTERVAL_ONE = 1;
+constexpr UINT D3DPRESENT_INTERVAL_IMMEDIATE = 0x80000000u;
+
 struct D3DLOCKED_RECT {
   INT Pitch;
   void* pBits;
@@ -316,6 +322,11 @@ struct IDirect3DDevice8 : IUnknown {
   virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex, UINT PrimitiveCount) = 0;
   // Size of the device window's drawable in pixels (the back buffer).
   virtual HRESULT GetBackBufferSize(UINT* pWidth, UINT* pHeight) = 0;
+  // Not in Direct3D 8 either: the picture keeps the proportions Width : Height
+  // on a back buffer of another shape. Drawing goes to the largest such
+  // rectangle, centred (platform/d3d8/picture_fit.h), and a Clear of the
+  // target fills the rest black. 0 : 0, the default, uses the whole buffer.
+  virtual HRESULT SetPictureAspect(UINT Width, UINT Height) = 0;
 };
 
 struct IDirect3D8 : IUnknown {

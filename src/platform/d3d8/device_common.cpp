@@ -331,6 +331,14 @@ HRESULT TDevice::EndScene() {
   return D3D_OK;
 }
 
+HRESULT TDevice::SetPictureAspect(UINT Width, UINT Height) {
+  // Half a shape is no shape: both or neither.
+  if ((Width == 0) != (Height == 0)) return D3DERR_INVALIDCALL;
+  PictureAspectW = Width;
+  PictureAspectH = Height;
+  return D3D_OK;
+}
+
 HRESULT TDevice::CheckDraw(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) const {
   if (!S.InScene || primitiveCount == 0) return D3DERR_INVALIDCALL;
   if (type != D3DPT_TRIANGLELIST && type != D3DPT_TRIANGLESTRIP) return D3DERR_INVALIDCALL;

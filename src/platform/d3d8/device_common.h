@@ -136,6 +136,7 @@ class TDevice : public TRefCounted<IDirect3DDevice8> {
   HRESULT SetVertexShader(DWORD Handle) override;
   HRESULT BeginScene() override;
   HRESULT EndScene() override;
+  HRESULT SetPictureAspect(UINT Width, UINT Height) override;
 
   const TDeviceState& State() const { return S; }
 
@@ -158,6 +159,7 @@ class TDevice : public TRefCounted<IDirect3DDevice8> {
   void DetachAll();
 
   TDeviceState S;
+  UINT PictureAspectW = 0, PictureAspectH = 0;  // 0 : 0 = the whole back buffer
   std::vector<TMemTexture*> LiveTextures;
   std::vector<TMemVertexBuffer*> LiveBuffers;
 };

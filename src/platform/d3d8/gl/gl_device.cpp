@@ -17,6 +17,7 @@
 
 #include "platform/d3d8/device_common.h"
 #include "platform/d3d8/gl/gl_shaders.h"
+#include "platform/d3d8/picture_fit.h"
 
 namespace d3d8gl {
 
@@ -201,6 +202,7 @@ class TGLDevice final : public d3d8::TDevice {
     if ((Flags & D3DCLEAR_ZBUFFER) && !AutoDepth) return D3DERR_INVALIDCALL;
     MakeCurrent();
     UpdateViewport();
+    if (Flags & D3DCLEAR_TARGET) ClearBars();
     GLbitfield mask = 0;
     if (Flags & D3DCLEAR_TARGET) {
       glClearColor(static_cast<float>((Color >> 16) & 0xFF) / 255.0f, static_cast<float>((Color >> 8) & 0xFF) / 255.0f,
@@ -250,6 +252,12 @@ class TGLDevice final : public d3d8::TDevice {
     glDrawArrays(PrimitiveType == D3DPT_TRIANGLESTRIP ? GL_TRIANGLE_STRIP : GL_TRIANGLES,
                  static_cast<GLint>(StartVertex), static_cast<GLsizei>(count));
     return D3D_OK;
+  }
+
+  HRESULT SetPictureAspect(UINT Width, UINT Height) override {
+    const HRESULT hr = TDevice::SetPictureAspect(Width, Height);
+    DrawableW = DrawableH = -1;  // fit again at the next Clear or BeginScene
+    return hr;
   }
 
   HRESULT GetBackBufferSize(UINT* pWidth, UINT* pHeight) override {
@@ -350,13 +358,50 @@ class TGLDevice final : public d3d8::TDevice {
     if (SDL_GL_GetCurrentContext() != Context) SDL_GL_MakeCurrent(Window, Context);
   }
 
+  // The viewport follows the drawable: the whole of it, or the picture's
+  // shape fitted into it. Outside the picture the scissor keeps every draw
+  // and clear off the bars.
   void UpdateViewport() {
     int w = 0, h = 0;
     SDL_GL_GetDrawableSize(Window, &w, &h);
-    if (w == ViewportW && h == ViewportH) return;
-    ViewportW = w;
-    ViewportH = h;
-    glViewport(0, 0, w, h);
+    if (w == DrawableW && h == DrawableH) return;
+    DrawableW = w;
+    DrawableH = h;
+    Picture = FitPicture(w, h, static_cast<int>(PictureAspectW), static_cast<int>(PictureAspectH));
+    ViewportW = Picture.Width;
+    ViewportH = Picture.Height;
+    // GL counts rows from the bottom.
+    const GLint y = h - Picture.Y - Picture.Height;
+    glViewport(Picture.X, y, Picture.Width, Picture.Height);
+    Bars = !(Picture == TPictureRect{0, 0, w, h});
+    if (Bars) {
+      glScissor(Picture.X, y, Picture.Width, Picture.Height);
+      glEnable(GL_SCISSOR_TEST);
+    } else {
+      glDisable(GL_SCISSOR_TEST);
+    }
+  }
+
+  // Paints the bars black: each frame, as a swap leaves the back buffer undefined.
+  void ClearBars() {
+    if (!Bars) return;
+    const int w = DrawableW, h = DrawableH;
+    const TPictureRect& p = Picture;
+    const GLint pictureY = h - p.Y - p.Height;  // GL counts rows from the bottom
+    auto clearBox = [](GLint x, GLint y, GLsizei bw, GLsizei bh) {
+      if (bw <= 0 || bh <= 0) return;
+      glScissor(x, y, bw, bh);
+      glClear(GL_COLOR_BUFFER_BIT);
+    };
+    glClearColor(0, 0, 0, 1);
+    if (p.X > 0) {
+      clearBox(0, 0, p.X, h);
+      clearBox(p.X + p.Width, 0, w - p.X - p.Width, h);
+    } else {
+      clearBox(0, 0, w, pictureY);
+      clearBox(0, pictureY + p.Height, w, h - pictureY - p.Height);
+    }
+    glScissor(p.X, pictureY, p.Width, p.Height);
   }
 
   void SetDepthMask(bool on) {
@@ -657,7 +702,10 @@ class TGLDevice final : public d3d8::TDevice {
   std::unordered_map<const TMemVertexBuffer*, TGLBuffer> GLBuffers;
 
   // What GL currently has (-1 / 0: not yet sent).
-  int ViewportW = -1, ViewportH = -1;
+  int DrawableW = -1, DrawableH = -1;  // pixels, the drawable the viewport was fitted to
+  int ViewportW = -1, ViewportH = -1;  // pixels, the picture's part of it
+  TPictureRect Picture;
+  bool Bars = false;  // the picture leaves bars to fill
   const TMemVertexBuffer* BoundBuffer = nullptr;
   TGLBuffer* Bound = nullptr;  // BoundBuffer's GL copy
   GLuint BoundTexture = 0;
@@ -673,6 +721,9 @@ bool EnterFullscreen(SDL_Window* window, UINT width, UINT height) {
   wanted.h = static_cast<int>(height);
   SDL_DisplayMode mode{};
   const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
+  // The desktop's own size needs no mode change: the window covers the desktop.
+  if (SDL_GetDesktopDisplayMode(display, &mode) == 0 && mode.w == wanted.w && mode.h == wanted.h)
+    return SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
   if (!SDL_GetClosestDisplayMode(display, &wanted, &mode)) return false;
   if (SDL_SetWindowDisplayMode(window, &mode) != 0) return false;
   return SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) == 0;
@@ -715,10 +766,13 @@ class TGLD3D final : public d3d8::TRefCounted<IDirect3D8> {
       SDL_GL_DeleteContext(context);
       return D3DERR_NOTAVAILABLE;
     }
-    // Full screen waits for the vertical blank. A window does too where the
-    // driver can skip the wait for a late frame (adaptive sync): drawing
-    // faster than the screen shows only burns the player's battery.
-    if (fullscreen || SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(fullscreen ? 1 : 0);
+    // Drawing faster than the screen shows only burns the player's battery:
+    // wait for the vertical blank, skipping the wait for a late frame where
+    // the driver offers that (adaptive sync). Only IMMEDIATE never waits.
+    if (pp->FullScreen_PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE)
+      SDL_GL_SetSwapInterval(0);
+    else if (SDL_GL_SetSwapInterval(-1) != 0)
+      SDL_GL_SetSwapInterval(1);
 
     auto* device = new TGLDevice(window, context, *pp, fullscreen);
     if (!device->InitGL()) {

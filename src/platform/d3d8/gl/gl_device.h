@@ -7,11 +7,14 @@
 // 16-bit depth buffer and a 3.3 core context (SDL_GL_SetAttribute calls).
 //
 // CreateDevice makes a GL context on that window. With Windowed FALSE it also
-// switches the window to true full screen at the back buffer's size (and
-// back to windowed when the device is released), waiting for vertical sync
-// on Present; windowed devices present at once. The back buffer is always
-// the window's drawable: after a resize the next Clear or BeginScene
-// follows it, and GetBackBufferSize reports it.
+// switches the window to full screen at the back buffer's size (and back to
+// windowed when the device is released): the desktop's own size covers the
+// desktop without a mode change, another size changes the mode. Present
+// waits for vertical sync where the driver can, in a window too, unless
+// FullScreen_PresentationInterval is D3DPRESENT_INTERVAL_IMMEDIATE. The back
+// buffer is always the window's drawable: after a resize the next Clear or
+// BeginScene follows it (and fits the picture's shape into it, see
+// SetPictureAspect), and GetBackBufferSize reports it.
 #pragma once
 
 #include <vector>
