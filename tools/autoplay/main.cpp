@@ -263,7 +263,7 @@ class TPlayer {
     EndPauseAt = -1;
     WasEnding = false;
     StartGame(Mode);
-    rec.Score = PlayOn(rec, RandomFrames);
+    rec.Score = PlayOn(rec, RandomFrames, FrameMs);
     Game->ScoreObserver = nullptr;
     for (std::size_t k = 0; k < Events.size(); ++k) Events[k] += Ledger.Count[k];
     return rec;
@@ -273,12 +273,12 @@ class TPlayer {
   long Pauses = 0, EndPauses = 0, Reloads = 0;
 
  private:
-  double PlayOn(TGameRecord& rec, bool RandomFrames) {
+  double PlayOn(TGameRecord& rec, bool RandomFrames, float FrameMs) {
     int level = Game->Level;
     TLevelRecord current{level, 0, 0};
     double sinceQuiet = 0;
     double sinceMove = 0;
-    double stuckMs = 0;   // ms of play with nothing the player could move  // ms of play without a move the game accepted
+    double stuckMs = 0;     // ms of play without a move the game accepted
     int pendingAction = 0;  // frames to wait before the next input
     TPlan plan;
     int step = 0;  // 0 choose, 1 cube clicked, 2 destination clicked; 10+ aiming
