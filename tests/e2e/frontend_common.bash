@@ -57,6 +57,9 @@
 # Pictures ($SHOTS/Name.png)
 #   shot Name, rgb_at Name X Y, highlighted / not_highlighted Name X Y,
 #   expect_highlight Name X Y, region_differs A B X Y, picture_differs A B [Threshold]
+# Message boxes
+#   box_window Caption, box_shown Caption, dismiss_box Caption (Enter),
+#   box_says Words (in $BOXES, the game's VOXARINE_BOX_LOG)
 # Game files and moves
 #   save_file Mode, has_file, lacks_file, write_full_board_save Path,
 #   lose_the_full_board_game, leave_game_over key-name|click
@@ -340,6 +343,27 @@ has_file() { [ -f "$1" ]; }
 lacks_file() { [ ! -f "$1" ]; }
 wait_for_file() { wait_until "${2:-20}" "$1" has_file "$1"; }
 wait_for_no_file() { wait_until "${2:-20}" "$1 to go" lacks_file "$1"; }
+
+# Message boxes. SDL's have a caption but no class (and a name xdotool does
+# not read): found through xwininfo. box_says reads $BOXES, the text log the
+# game writes of its boxes when VOXARINE_BOX_LOG names it.
+box_window() {
+  xwininfo -root -tree 2> /dev/null | awk -v n="\"$1\": ()" 'index($0, n) { print $1; exit }'
+}
+box_shown() { [ -n "$(box_window "$1")" ]; }
+# Waits for the box called Caption and answers it with Enter.
+dismiss_box() {
+  local caption=$1 id end
+  wait_until 30 "the \"$caption\" message box" box_shown "$caption"
+  id=$(box_window "$caption")
+  end=$((SECONDS + 15))
+  while box_shown "$caption" && [ "$(box_window "$caption")" = "$id" ]; do
+    [ $SECONDS -ge $end ] && fail "the \"$caption\" box does not go away"
+    xdotool windowfocus "$id" 2> /dev/null && xdotool key Return 2> /dev/null
+    sleep 0.3
+  done
+}
+box_says() { [ -f "$BOXES" ] && grep -q -- "$1" "$BOXES"; }
 
 # ---- Screen and input -------------------------------------------------------------------
 

@@ -52,23 +52,6 @@ launch_as_user() {
   LAUNCHER=$(find_window "Voxarine")
 }
 
-# SDL's message boxes have a caption but no class: found through xwininfo.
-box_window() {
-  xwininfo -root -tree 2> /dev/null | awk -v n="\"$1\": ()" 'index($0, n) { print $1; exit }'
-}
-box_shown() { [ -n "$(box_window "$1")" ]; }
-dismiss_box() {  # caption
-  local id end
-  wait_until 30 "the \"$1\" message box" box_shown "$1"
-  id=$(box_window "$1")
-  end=$((SECONDS + 15))
-  while box_shown "$1" && [ "$(box_window "$1")" = "$id" ]; do
-    [ $SECONDS -ge $end ] && fail "the \"$1\" box does not go away"
-    xdotool windowfocus "$id" 2> /dev/null && xdotool key Return 2> /dev/null
-    sleep 0.3
-  done
-}
-box_says() { [ -f "$BOXES" ] && grep -q -- "$1" "$BOXES"; }
 expect_box() {  # words the box must hold...
   local w
   wait_until 30 "a message box about $1" box_says "$1"

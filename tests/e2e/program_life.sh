@@ -65,25 +65,6 @@ await_exit() {
   GAME_PID=""
 }
 
-# SDL's message boxes have a caption but no class (and a name xdotool does
-# not read): found through xwininfo.
-box_window() {
-  xwininfo -root -tree 2> /dev/null | awk -v n="\"$1\": ()" 'index($0, n) { print $1; exit }'
-}
-box_shown() { [ -n "$(box_window "$1")" ]; }
-# Waits for the box called Caption and answers it with Enter.
-dismiss_box() {
-  local caption=$1 id end
-  wait_until 30 "the \"$caption\" message box" box_shown "$caption"
-  id=$(box_window "$caption")
-  end=$((SECONDS + 15))
-  while box_shown "$caption" && [ "$(box_window "$caption")" = "$id" ]; do
-    [ $SECONDS -ge $end ] && fail "the \"$caption\" box does not go away"
-    xdotool windowfocus "$id" 2> /dev/null && xdotool key Return 2> /dev/null
-    sleep 0.3
-  done
-}
-
 count_in_log() { grep -c -- "$1" "$LOG"; }
 # A fresh copy of the game folder for each run.
 fresh_folder() {

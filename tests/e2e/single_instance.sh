@@ -15,10 +15,6 @@ BOXES="$WORK/boxes.txt"
 SETTINGS="$WORK/config/voxarine/settings.reg"
 SECOND_PID=""
 
-box_window() {
-  xwininfo -root -tree 2> /dev/null | awk -v n="\"$1\": ()" 'index($0, n) { print $1; exit }'
-}
-box_shown() { [ -n "$(box_window "$1")" ]; }
 second_running() { [ -n "$SECOND_PID" ] && ours "$SECOND_PID" "$$"; }
 # The second start too is ended by its PID, however the script ends.
 instance_cleanup() {

@@ -44,9 +44,6 @@ if [ "$SAMPLE" -gt 0 ] && [ "$SAMPLE" -lt ${#ALL[@]} ]; then
   for i in $(seq 0 $((SAMPLE - 1))); do FILES+=("${ALL[$((i * ${#ALL[@]} / SAMPLE))]}"); done
 fi
 
-box_window() {
-  xwininfo -root -tree 2> /dev/null | awk -v n="\"$1\": ()" 'index($0, n) { print $1; exit }'
-}
 boxes_seen() { [ -f "$BOXES" ] && wc -l < "$BOXES" || echo 0; }
 sanitizer_report() { grep -qE 'ERROR: (Address|Leak)Sanitizer|runtime error:' "$WORK/stdout.txt"; }
 
