@@ -19,6 +19,8 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv) {
       if (line.Action == TCommandAction::Start || line.Action == TCommandAction::Version) line.Action = TCommandAction::Help;
     } else if (arg == "--version") {
       if (line.Action == TCommandAction::Start) line.Action = TCommandAction::Version;
+    } else if (arg == "--replay" && i + 1 < argc && argv[i + 1] && *argv[i + 1]) {
+      line.ReplayFile = argv[++i];
     } else {
       line.Action = TCommandAction::Misuse;
       line.Problem = (!arg.empty() && arg[0] == '-' ? "unknown option '" : "unexpected argument '") +
@@ -30,7 +32,7 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv) {
 }
 
 std::string UsageText() {
-  return "Usage: voxarine [-h|--help] [--version]\n";
+  return "Usage: voxarine [-h|--help] [--version] [--replay FILE]\n";
 }
 
 std::string HelpText(const TDataSearch& Search, const std::string& WriteFolder, const std::string& SettingsFile) {
@@ -40,6 +42,9 @@ std::string HelpText(const TDataSearch& Search, const std::string& WriteFolder, 
                      "\n"
                      "  -h, --help  show this text and exit\n"
                      "  --version   show the version and exit\n"
+                     "  --replay FILE  play a recorded game in the game window (Space pauses,\n"
+                     "              Right speeds up, Escape ends); games are recorded to Replays/\n"
+                     "              in the folder of the saves\n"
                      "\n";
   if (Search.Folder.empty()) {
     text += "Data folder: not found; looked in:\n";

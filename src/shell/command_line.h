@@ -12,6 +12,7 @@ enum class TCommandAction { Start, Help, Version, Misuse };
 struct TCommandLine {
   TCommandAction Action = TCommandAction::Start;
   std::string Problem;  // Misuse: what was wrong, naming the argument
+  std::string ReplayFile;  // --replay FILE: played in the game window, then the menu
 };
 
 TCommandLine ParseCommandLine(int argc, const char* const* argv);

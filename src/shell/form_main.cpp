@@ -29,6 +29,9 @@
 #include "platform/win32/random.h"
 #include "platform/win32/screen_metrics.h"
 #include "platform/win32/ticks.h"
+#include "replay/game_input.h"
+#include "replay/links.h"
+#include "replay/playback.h"
 #include "shell/d3d_error.h"
 #include "shell/debug_log.h"
 #include "shell/input.h"
@@ -261,6 +264,7 @@ void TFormMain::Show() {
 }
 
 void TFormMain::SaveRunningGame(bool Report) {
+  if (replay::ReplayPlaying()) return;  // a replay's game is not the player's
   // A new high score whose name is still being typed is kept too.
   if (GameState == gsHiScores && HiScores) {
     try {
@@ -289,9 +293,10 @@ void TFormMain::SaveRunningGame(bool Report) {
 
 void TFormMain::FormClose() {
   SaveRunningGame();
+  CloseStep([] { ReplayWindowClosing(); });
   CloseStep([] { DebugLog(false, " Closing mainform"); });
   // The one failure the player is told about: the settings did not stick.
-  CloseStep([] { if (Options) Options->Save(); }, true);
+  CloseStep([] { if (Options && !replay::ReplayPlaying()) Options->Save(); }, true);
   CloseStep([] { DoneSound(); });
   CloseStep([] { if (CloseLauncher) CloseLauncher(); });
   CloseStep([] { DebugLog(false, " Main form closed"); });
@@ -300,6 +305,7 @@ void TFormMain::FormClose() {
 
 void TFormMain::SaveOnDisplayLost() {
   SaveRunningGame(false);
+  CloseStep([] { ReplayWindowClosing(); });
   CloseStep([] { DebugLog(false, " Display lost"); });
   CloseStep([] { if (Options) Options->Save(); });
 }
@@ -397,7 +403,7 @@ void TFormMain::ApplicationEvents1Idle(bool& Done) {
     }
   }
 
-  if (GameState == gsGame && Game) Game->Update(static_cast<float>(FrameTime));
+  ReplayIdle(static_cast<float>(FrameTime));  // the game's frame, recorded or replayed (replay/)
   if (GameState == gsMenu || GameState == gsHiScores || GameState == gsTutorial) UpdateMenuMusic();
   Done = false;
 }
@@ -584,8 +590,10 @@ void ResumeMusic() {
 // ---- Input routing -----------------------------------------------------------
 
 void TFormMain::FormKeyDown(std::uint16_t Key) {
+  if (replay::ReplayKeyDown(Key)) return;  // a replay plays: its own keys only
   switch (GameState) {
     case gsGame:
+      GameKey(Key);
       if (Game && Game->EndPhase == epPlaying && (Key == VK_ESCAPE || Key == VK_F1 || Key == 'P')) {
         Game->EndPhase = epPaused;
         if (Menu) Menu->SetPage(mpPause);
@@ -605,6 +613,8 @@ void TFormMain::FormKeyDown(std::uint16_t Key) {
       if (!HiScores) break;
       if (HiScores->Editing) {
         HiScores->EditKey(static_cast<std::uint8_t>(Key));
+      } else if (replay::HiScoresReplayKey(Key)) {
+        // an entry's replay chosen or played (replay/links)
       } else if (Key == VK_ESCAPE || Key == VK_RETURN) {
         HiScores->SaveScores();
         GameState = gsMenu;
@@ -621,18 +631,18 @@ void TFormMain::FormKeyDown(std::uint16_t Key) {
 void TFormMain::FormMouseMove(int X, int Y) {
   // Told first even while loading, so that a report that is no move is used up.
   if (!PointerMoved(X, Y)) return;  // no move of the player's (shell/input)
-  if (GameState == gsLaunch || GameState == gsLoading) return;
+  if (GameState == gsLaunch || GameState == gsLoading || replay::ReplayPlaying()) return;
   MoveCursor(X, Y);
   const float x = CursorX(), y = CursorY();
   MoveCursorLight(x, y);
-  if (GameState == gsGame && Game) Game->MouseMove();
+  if (GameState == gsGame && Game) GamePointer();
   MenuPointAt(x, y);
 }
 
 void TFormMain::FormMouseDown(int Button) {
-  if (GameState == gsLaunch || GameState == gsLoading) return;
+  if (GameState == gsLaunch || GameState == gsLoading || replay::ReplayPlaying()) return;
   if (Game && Game->EndPhase == epGameOver) return;
-  if (GameState == gsGame && Game) Game->MouseDown(Button);
+  if (GameState == gsGame && Game) GamePress(Button);
   MenuMouseDown(CursorX(), CursorY());
 }
 
@@ -644,12 +654,14 @@ void TFormMain::FormMouseUp(int Button) {
     ResumeMusic();
     return;
   }
-  if (GameState == gsLaunch || GameState == gsLoading) return;
+  if (GameState == gsLaunch || GameState == gsLoading || replay::ReplayPlaying()) return;
   if (Game && Game->EndPhase == epGameOver) return;
+  if (GameState == gsGame) GameRelease(Button);
   if (GameState == gsGameOver) {
     GameOverTransition();
     return;
   }
+  if (GameState == gsHiScores && Button == 0 && replay::HiScoresReplayClick(CursorX(), CursorY())) return;
   MenuMouseUp(Button, CursorX(), CursorY());
 }
 
@@ -663,6 +675,7 @@ void TFormMain::GameOverTransition() {
     // The table holds 32-bit scores: a larger one enters as the largest there is.
     const std::int64_t capped = std::min<std::int64_t>(score, std::numeric_limits<std::int32_t>::max());
     HiScores->EditRow = HiScores->InsertScore(static_cast<std::int32_t>(capped));
+    replay::LinkNewEntry(mode, HiScores->EditRow, static_cast<std::int32_t>(capped), replay::LastReplayWritten());
   } else {
     HiScores->Editing = false;
   }

@@ -1,0 +1,355 @@
+// Writing and reading replay files. The reader trusts nothing: every length,
+// count and value is checked before it is used, so a damaged, cut or hostile
+// file ends in one EInOutError that names the file and says what is wrong.
+#include "replay/replay_file.h"
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/win32/io_error.h"
+
+namespace replay {
+
+namespace {
+
+constexpr char Magic[8] = {'V', 'X', 'R', 'E', 'P', 'L', 'A', 'Y'};
+
+enum : std::uint8_t {
+  tagEnd = 0x00,
+  tagFrameBits = 0x01,  // u32 bits
+  tagFrameRun = 0x02,   // varint: the previous frame time again, this many more times
+  tagPointer = 0x10,    // zigzag varint deltas of the x and y bits
+  tagPress = 0x11,
+  tagRelease = 0x12,
+  tagKey = 0x13,
+  tagState = 0x14,
+  tagLoad = 0x15,
+  tagReseed = 0x16,
+  tagDigest = 0x17,
+  tagFrameSmall = 0x80,  // 0x80 + n: a frame of exactly n ms, n 0..127
+};
+
+constexpr float MaxFrameMs = 1e7f;     // a frame after a very long stall, not more
+constexpr float MaxPointer = 1000.0f;  // board units; the window spans about 15
+constexpr std::uint64_t MaxFrames = 1ull << 32;
+
+std::uint32_t Checksum(const std::string& Bytes, std::size_t Length) {
+  std::uint32_t h = 2166136261u;
+  for (std::size_t i = 0; i < Length; ++i) h = (h ^ static_cast<unsigned char>(Bytes[i])) * 16777619u;
+  return h;
+}
+
+class TWriter {
+ public:
+  void U8(std::uint8_t V) { Out.push_back(static_cast<char>(V)); }
+  void Fixed(std::uint64_t V, int Bytes) {
+    for (int i = 0; i < Bytes; ++i) U8(static_cast<std::uint8_t>(V >> (8 * i)));
+  }
+  void Var(std::uint64_t V) {
+    while (V >= 0x80) {
+      U8(static_cast<std::uint8_t>(V | 0x80));
+      V >>= 7;
+    }
+    U8(static_cast<std::uint8_t>(V));
+  }
+  void ZigZag(std::int64_t V) { Var((static_cast<std::uint64_t>(V) << 1) ^ static_cast<std::uint64_t>(V >> 63)); }
+  void Real(double V) { Fixed(std::bit_cast<std::uint64_t>(V), 8); }
+  void Bytes(const std::string& S) {
+    Var(S.size());
+    Out += S;
+  }
+  std::string Out;
+};
+
+class TReader {
+ public:
+  TReader(const std::string& Name, const std::string& Bytes, std::size_t End) : Name(Name), In(Bytes), End(End) {}
+
+  [[noreturn]] void Fail(const std::string& Why) const {
+    throw EInOutError(Name, "not a replay this game can play: " + Why + " (at byte " + std::to_string(Pos) + ")");
+  }
+  std::uint8_t U8() {
+    if (Pos >= End) Fail("the file ends too early");
+    return static_cast<std::uint8_t>(In[Pos++]);
+  }
+  std::uint64_t Fixed(int Bytes) {
+    std::uint64_t v = 0;
+    for (int i = 0; i < Bytes; ++i) v |= static_cast<std::uint64_t>(U8()) << (8 * i);
+    return v;
+  }
+  std::uint64_t Var(std::uint64_t Max, const char* What) {
+    std::uint64_t v = 0;
+    for (int shift = 0;; shift += 7) {
+      if (shift > 63) Fail(std::string("a damaged number (") + What + ")");
+      const std::uint8_t b = U8();
+      v |= static_cast<std::uint64_t>(b & 0x7F) << shift;
+      if (!(b & 0x80)) break;
+    }
+    if (v > Max) Fail(std::string(What) + " out of range (" + std::to_string(v) + ")");
+    return v;
+  }
+  std::int64_t ZigZag(const char* What) {
+    const std::uint64_t v = Var(~0ull, What);
+    return static_cast<std::int64_t>(v >> 1) ^ -static_cast<std::int64_t>(v & 1);
+  }
+  double Real(const char* What, double Min, double Max) {
+    const double v = std::bit_cast<double>(Fixed(8));
+    if (!(v >= Min && v <= Max)) Fail(std::string(What) + " out of range");
+    return v;
+  }
+  std::string Bytes(std::size_t Max, const char* What) {
+    const std::size_t n = static_cast<std::size_t>(Var(Max, What));
+    if (n > End - Pos) Fail("the file ends too early");
+    std::string s = In.substr(Pos, n);
+    Pos += n;
+    return s;
+  }
+  std::size_t Pos = 0;
+
+ private:
+  const std::string& Name;
+  const std::string& In;
+  std::size_t End;
+};
+
+bool FrameOk(std::uint32_t Bits) {
+  const float f = FloatOf(Bits);
+  return f >= 0 && f <= MaxFrameMs;
+}
+
+bool PointerOk(std::uint32_t Bits) {
+  const float f = FloatOf(Bits);
+  return f >= -MaxPointer && f <= MaxPointer;
+}
+
+void EncodeEvents(TWriter& W, const std::vector<TEvent>& Events) {
+  std::uint32_t px = 0, py = 0;
+  for (const TEvent& e : Events) {
+    switch (e.Kind) {
+      case TEventKind::Frame: {
+        const float f = FloatOf(e.A);
+        if (f >= 0 && f <= 127 && std::floor(f) == f && !std::signbit(f)) {
+          W.U8(static_cast<std::uint8_t>(tagFrameSmall + static_cast<int>(f)));
+        } else {
+          W.U8(tagFrameBits);
+          W.Fixed(e.A, 4);
+        }
+        if (e.B > 1) {
+          W.U8(tagFrameRun);
+          W.Var(e.B - 1);
+        }
+        break;
+      }
+      case TEventKind::Pointer:
+        W.U8(tagPointer);
+        W.ZigZag(static_cast<std::int64_t>(e.A) - px);
+        W.ZigZag(static_cast<std::int64_t>(e.B) - py);
+        px = e.A;
+        py = e.B;
+        break;
+      case TEventKind::Press: W.U8(tagPress); W.U8(static_cast<std::uint8_t>(e.A)); break;
+      case TEventKind::Release: W.U8(tagRelease); W.U8(static_cast<std::uint8_t>(e.A)); break;
+      case TEventKind::Key: W.U8(tagKey); W.Var(e.A); break;
+      case TEventKind::State:
+        W.U8(tagState);
+        W.U8(static_cast<std::uint8_t>(e.A));
+        W.U8(static_cast<std::uint8_t>(e.B));
+        break;
+      case TEventKind::Load: W.U8(tagLoad); break;
+      case TEventKind::Reseed: W.U8(tagReseed); W.Fixed(e.A, 4); break;
+      case TEventKind::Digest: W.U8(tagDigest); W.Fixed(e.A, 4); W.Fixed(e.B, 4); break;
+    }
+  }
+  W.U8(tagEnd);
+}
+
+// Reads events up to the end tag; returns the number of frames.
+std::uint64_t DecodeEvents(TReader& R, TReplay& Out) {
+  std::uint32_t px = 0, py = 0;
+  std::uint64_t frames = 0;
+  bool loaded = false;
+  for (;;) {
+    const std::uint8_t tag = R.U8();
+    if (tag >= tagFrameSmall || tag == tagFrameBits) {
+      const std::uint32_t bits = tag == tagFrameBits ? static_cast<std::uint32_t>(R.Fixed(4))
+                                                     : BitsOf(static_cast<float>(tag - tagFrameSmall));
+      if (!FrameOk(bits)) R.Fail("a frame time out of range");
+      Out.Events.push_back(TEvent{TEventKind::Frame, bits, 1});
+      ++frames;
+      continue;
+    }
+    switch (tag) {
+      case tagEnd: return frames;
+      case tagFrameRun: {
+        if (Out.Events.empty() || Out.Events.back().Kind != TEventKind::Frame || Out.Events.back().B != 1)
+          R.Fail("a repeat without a frame before it");
+        const std::uint64_t n = R.Var(0xFFFFFFFEull, "a frame repeat");
+        if (n == 0) R.Fail("an empty frame repeat");
+        Out.Events.back().B = static_cast<std::uint32_t>(n + 1);
+        frames += n;
+        break;
+      }
+      case tagPointer: {
+        const std::int64_t dx = R.ZigZag("a pointer move"), dy = R.ZigZag("a pointer move");
+        px = static_cast<std::uint32_t>(px + static_cast<std::uint64_t>(dx));
+        py = static_cast<std::uint32_t>(py + static_cast<std::uint64_t>(dy));
+        if (!PointerOk(px) || !PointerOk(py)) R.Fail("a pointer position out of range");
+        Out.Events.push_back(TEvent{TEventKind::Pointer, px, py});
+        break;
+      }
+      case tagPress:
+      case tagRelease: {
+        const std::uint8_t b = R.U8();
+        if (b > 2) R.Fail("a mouse button out of range");
+        Out.Events.push_back(TEvent{tag == tagPress ? TEventKind::Press : TEventKind::Release, b, 0});
+        break;
+      }
+      case tagKey:
+        Out.Events.push_back(TEvent{TEventKind::Key, static_cast<std::uint32_t>(R.Var(0xFFFF, "a key")), 0});
+        break;
+      case tagState: {
+        const std::uint8_t phase = R.U8(), cursor = R.U8();
+        if (phase > 3 || cursor < 1 || cursor > 3) R.Fail("a game state out of range");
+        Out.Events.push_back(TEvent{TEventKind::State, phase, cursor});
+        break;
+      }
+      case tagLoad:
+        if (!Out.Continued || loaded) R.Fail(Out.Continued ? "the saved game loaded twice" : "a load without a saved game");
+        loaded = true;
+        Out.Events.push_back(TEvent{TEventKind::Load, 0, 0});
+        break;
+      case tagReseed:
+        Out.Events.push_back(TEvent{TEventKind::Reseed, static_cast<std::uint32_t>(R.Fixed(4)), 0});
+        break;
+      case tagDigest: {
+        const std::uint32_t lo = static_cast<std::uint32_t>(R.Fixed(4)), hi = static_cast<std::uint32_t>(R.Fixed(4));
+        Out.Events.push_back(TEvent{TEventKind::Digest, lo, hi});
+        break;
+      }
+      default: R.Fail("an unknown record (" + std::to_string(tag) + ")");
+    }
+  }
+}
+
+}  // namespace
+
+std::string GameVersion() { return VOXARINE_VERSION; }
+
+std::string EncodeReplay(const TReplay& R) {
+  TWriter w;
+  w.Out.append(Magic, sizeof Magic);
+  w.U8(FormatVersion);
+  w.Bytes(R.GameVersion);
+  w.Fixed(R.TablesDigest, 8);
+  w.U8(R.Mode);
+  w.Fixed(R.Seed, 4);
+  w.Var(R.StartTime);
+  const TStartState& s = R.Start;
+  w.ZigZag(s.Combo);
+  w.ZigZag(s.ItemRequests);
+  w.U8(s.MoveUnscored ? 1 : 0);
+  w.Real(s.EndTimer);
+  w.Fixed(s.ShotCell, 2);
+  w.U8(s.HoverX);
+  w.U8(s.HoverY);
+  w.U8(s.CursorMode);
+  w.Fixed(BitsOf(s.PointerX), 4);
+  w.Fixed(BitsOf(s.PointerY), 4);
+  w.Var(R.DigestInterval);
+  w.U8(R.Continued ? 1 : 0);
+  if (R.Continued) w.Bytes(R.SaveContent);
+  EncodeEvents(w, R.Events);
+  w.Var(R.Frames);
+  w.Real(R.FinalScore);
+  w.Var(static_cast<std::uint64_t>(R.FinalLevel));
+  w.Fixed(R.FinalDigest, 8);
+  w.U8(static_cast<std::uint8_t>(R.End));
+  w.Fixed(Checksum(w.Out, w.Out.size()), 4);
+  return w.Out;
+}
+
+TReplay DecodeReplay(const std::string& FileName, const std::string& Bytes) {
+  const auto fail = [&](const std::string& Why) { throw EInOutError(FileName, "not a replay this game can play: " + Why); };
+  if (Bytes.size() < sizeof Magic || std::memcmp(Bytes.data(), Magic, sizeof Magic) != 0)
+    fail("it is not a Voxarine replay");
+  if (Bytes.size() < sizeof Magic + 1) fail("the file ends too early");
+  const std::uint8_t format = static_cast<std::uint8_t>(Bytes[sizeof Magic]);
+  if (format != FormatVersion)
+    fail("it is of replay format " + std::to_string(format) + ", this game plays format " +
+         std::to_string(FormatVersion) + " (it comes from another version of the game)");
+  if (Bytes.size() > MaxFileBytes) fail("the file is too large");
+  if (Bytes.size() < sizeof Magic + 1 + 4) fail("the file ends too early");
+  const std::size_t end = Bytes.size() - 4;
+  std::uint32_t stored = 0;
+  for (int i = 0; i < 4; ++i) stored |= static_cast<std::uint32_t>(static_cast<unsigned char>(Bytes[end + i])) << (8 * i);
+  if (stored != Checksum(Bytes, end)) fail("the file is damaged or cut short (its checksum does not match)");
+
+  TReader r(FileName, Bytes, end);
+  r.Pos = sizeof Magic + 1;
+  TReplay out;
+  out.GameVersion = r.Bytes(64, "the game version");
+  out.TablesDigest = r.Fixed(8);
+  out.Mode = r.U8();
+  if (out.Mode < 1 || out.Mode > 2) r.Fail("the mode must be 1 or 2");
+  out.Seed = static_cast<std::uint32_t>(r.Fixed(4));
+  out.StartTime = r.Var(~0ull, "the start time");
+  TStartState& s = out.Start;
+  const std::int64_t combo = r.ZigZag("the combo"), items = r.ZigZag("the items owed");
+  if (combo < 0 || combo > 1000000000 || items < 0 || items > 1000000) r.Fail("the game's counters out of range");
+  s.Combo = static_cast<std::int32_t>(combo);
+  s.ItemRequests = static_cast<std::int32_t>(items);
+  const std::uint8_t unscored = r.U8();
+  if (unscored > 1) r.Fail("a flag out of range");
+  s.MoveUnscored = unscored == 1;
+  s.EndTimer = r.Real("the end timer", 0, 1e12);
+  s.ShotCell = static_cast<std::uint16_t>(r.Fixed(2));
+  s.HoverX = r.U8();
+  s.HoverY = r.U8();
+  s.CursorMode = r.U8();
+  if (s.HoverX > 9 || s.HoverY > 9 || s.CursorMode < 1 || s.CursorMode > 3) r.Fail("the start state out of range");
+  const std::uint32_t px = static_cast<std::uint32_t>(r.Fixed(4)), py = static_cast<std::uint32_t>(r.Fixed(4));
+  if (!PointerOk(px) || !PointerOk(py)) r.Fail("the pointer's start out of range");
+  s.PointerX = FloatOf(px);
+  s.PointerY = FloatOf(py);
+  out.DigestInterval = static_cast<std::uint32_t>(r.Var(1000000, "the digest interval"));
+  if (out.DigestInterval == 0) r.Fail("the digest interval must not be 0");
+  const std::uint8_t continued = r.U8();
+  if (continued > 1) r.Fail("a flag out of range");
+  out.Continued = continued == 1;
+  if (out.Continued) out.SaveContent = r.Bytes(MaxSaveBytes, "the saved game's size");
+
+  const std::uint64_t frames = DecodeEvents(r, out);
+  out.Frames = r.Var(MaxFrames * 64, "the frame count");
+  if (out.Frames != frames)
+    r.Fail("the trailer counts " + std::to_string(out.Frames) + " frames, the file holds " + std::to_string(frames));
+  out.FinalScore = r.Real("the final score", 0, 1e15);
+  out.FinalLevel = static_cast<std::int32_t>(r.Var(100, "the final level"));
+  if (out.FinalLevel < 1) r.Fail("the final level out of range");
+  out.FinalDigest = r.Fixed(8);
+  const std::uint8_t reason = r.U8();
+  if (reason < 1 || reason > 4) r.Fail("the end reason out of range");
+  out.End = static_cast<TEndReason>(reason);
+  if (r.Pos != end) r.Fail("bytes after the trailer");
+  return out;
+}
+
+TReplay ReadReplayFile(const std::string& Path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(Path, ec)) {
+    if (!std::filesystem::exists(Path, ec)) throw EInOutError(Path, "no such file");
+    throw EInOutError(Path, "not a file");
+  }
+  const std::uintmax_t size = std::filesystem::file_size(Path, ec);
+  if (ec || size > MaxFileBytes) throw EInOutError(Path, ec ? "cannot read its size" : "too large for a replay");
+  std::ifstream in(Path, std::ios::binary);
+  if (!in) throw EInOutError(Path, std::string("cannot open: ") + std::strerror(errno));
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  if (in.bad()) throw EInOutError(Path, "cannot read");
+  return DecodeReplay(Path, bytes.str());
+}
+
+}  // namespace replay
