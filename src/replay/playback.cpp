@@ -47,7 +47,7 @@ void TPlayer::Begin() {
   RunDone = 0;
   Frames = 0;
   Ms = 0;
-  DivergedAt = 0;
+  DivergedAt = LastEqualAt = 0;
 }
 
 float TPlayer::NextFrameMs() const {
@@ -89,7 +89,11 @@ bool TPlayer::Step() {
       }
       case TEventKind::Reseed: RandSeed(e.A); break;
       case TEventKind::Digest:
-        if (DivergedAt == 0 && GameStateDigest(g) != (static_cast<std::uint64_t>(e.B) << 32 | e.A)) DivergedAt = Frames;
+        if (DivergedAt != 0) break;
+        if (GameStateDigest(g) != (static_cast<std::uint64_t>(e.B) << 32 | e.A))
+          DivergedAt = Frames;
+        else
+          LastEqualAt = Frames;
         break;
     }
     ++Next;

@@ -33,8 +33,9 @@ class TPlayer {
   std::uint64_t Frame() const { return Frames; }  // frames played
   double PlayedMs() const { return Ms; }          // game time played
   // The frame after which the state first differed from the file's digest
-  // (0: never), and the digest interval before it where it began.
+  // (0: never), and the last frame at which it was still the same.
   std::uint64_t DivergedAt = 0;
+  std::uint64_t LastEqualAt = 0;
   // Told each event after it took effect (the window shows pause pages).
   std::function<void(const TEvent&)> Applied;
   // Told after each frame (the headless checker's invariants and ledger).
@@ -57,8 +58,9 @@ void RequestWindowReplay(const std::string& Path);
 bool StartWindowReplay(const std::string& Path);
 // A replay is playing in the window: nothing is recorded or saved.
 bool ReplayPlaying();
-// One idle pass of the window's replay with the frame time just measured.
-void PlaybackIdle(float FrameMs);
+// One idle pass of the window's replay with the frame time just measured:
+// starts a replay asked for once the menu is up. True while one plays.
+bool PlaybackIdle(float FrameMs);
 // Keys while a replay plays: Space pauses, Right speeds up (2x, 4x, 8x, then
 // 1x again), Escape ends. True: the key was the replay's (all are).
 bool ReplayKeyDown(std::uint16_t Key);

@@ -35,6 +35,7 @@ struct TSession {
   TReplay R;
   std::uint8_t LastPhase = 0xFF;   // as the game left it after the last call; 0xFF: not yet known
   std::uint8_t LastCursor = 0xFF;
+  double SinceDigest = 0;  // ms of game time since the last state digest
 };
 std::unique_ptr<TSession> Open;
 
@@ -195,7 +196,9 @@ void GameFrame(float DeltaMs) {
   if (!Open) return;
   NoteGameLeftAs();
   TReplay& r = Open->R;
-  if (++r.Frames % r.DigestInterval == 0) {
+  ++r.Frames;
+  if ((Open->SinceDigest += DeltaMs) >= r.DigestInterval) {
+    Open->SinceDigest = 0;
     const std::uint64_t d = GameStateDigest(*Game);
     Push(TEvent{TEventKind::Digest, static_cast<std::uint32_t>(d), static_cast<std::uint32_t>(d >> 32)});
   }
@@ -231,10 +234,7 @@ void GameKey(std::uint16_t Key) {
 }
 
 void ReplayIdle(float FrameMs) {
-  if (ReplayPlaying()) {
-    PlaybackIdle(FrameMs);
-    return;
-  }
+  if (PlaybackIdle(FrameMs)) return;
   if (GameState == gsGame && Game) {
     GameFrame(FrameMs);
     return;

@@ -20,7 +20,7 @@ constexpr char Magic[8] = {'V', 'X', 'R', 'E', 'P', 'L', 'A', 'Y'};
 enum : std::uint8_t {
   tagEnd = 0x00,
   tagFrameBits = 0x01,  // u32 bits
-  tagFrameRun = 0x02,   // varint: the previous frame time again, this many more times
+  tagFrameRun = 0x02,   // varint: the previous frame time again, this many times
   tagPointer = 0x10,    // zigzag varint deltas of the x and y bits
   tagPress = 0x11,
   tagRelease = 0x12,
@@ -29,12 +29,15 @@ enum : std::uint8_t {
   tagLoad = 0x15,
   tagReseed = 0x16,
   tagDigest = 0x17,
+  tagFrameSteps = 0x20,  // 0x20 + code (0..80): four frames, each -1, 0 or +1 ms from the one before (base 3)
   tagFrameSmall = 0x80,  // 0x80 + n: a frame of exactly n ms, n 0..127
 };
 
 constexpr float MaxFrameMs = 1e7f;     // a frame after a very long stall, not more
 constexpr float MaxPointer = 1000.0f;  // board units; the window spans about 15
-constexpr std::uint64_t MaxFrames = 1ull << 32;
+// About 90 hours at 60 frames a second: no game is longer, and a hostile
+// file cannot keep the headless player busy for long.
+constexpr std::uint64_t MaxFrames = 20000000;
 
 std::uint32_t Checksum(const std::string& Bytes, std::size_t Length) {
   std::uint32_t h = 2166136261u;
@@ -125,24 +128,67 @@ bool PointerOk(std::uint32_t Bits) {
   return f >= -MaxPointer && f <= MaxPointer;
 }
 
-void EncodeEvents(TWriter& W, const std::vector<TEvent>& Events) {
-  std::uint32_t px = 0, py = 0;
-  for (const TEvent& e : Events) {
-    switch (e.Kind) {
-      case TEventKind::Frame: {
-        const float f = FloatOf(e.A);
-        if (f >= 0 && f <= 127 && std::floor(f) == f && !std::signbit(f)) {
-          W.U8(static_cast<std::uint8_t>(tagFrameSmall + static_cast<int>(f)));
-        } else {
-          W.U8(tagFrameBits);
-          W.Fixed(e.A, 4);
-        }
-        if (e.B > 1) {
-          W.U8(tagFrameRun);
-          W.Var(e.B - 1);
-        }
-        break;
+// A frame time that fits the one-byte forms: a whole number of ms, 0..127.
+int SmallMs(std::uint32_t Bits) {
+  const float f = FloatOf(Bits);
+  return f >= 0 && f <= 127 && std::floor(f) == f && !std::signbit(f) ? static_cast<int>(f) : -1;
+}
+
+// The frames of Events, one by one, for the packed forms.
+void EncodeFrames(TWriter& W, const std::vector<std::uint32_t>& F, std::uint32_t& Prev, bool& HavePrev) {
+  std::size_t i = 0;
+  while (i < F.size()) {
+    std::size_t run = 0;
+    while (HavePrev && i + run < F.size() && F[i + run] == Prev) ++run;
+    if (run >= 5) {
+      W.U8(tagFrameRun);
+      W.Var(run);
+      i += run;
+      continue;
+    }
+    if (HavePrev && i + 4 <= F.size() && SmallMs(Prev) >= 0) {
+      int code = 0, last = SmallMs(Prev);
+      bool fits = true;
+      for (std::size_t k = 0; k < 4 && fits; ++k) {
+        const int ms = SmallMs(F[i + k]);
+        fits = ms >= 0 && ms - last >= -1 && ms - last <= 1;
+        code = code * 3 + (ms - last + 1);
+        last = ms;
       }
+      if (fits) {
+        W.U8(static_cast<std::uint8_t>(tagFrameSteps + code));
+        Prev = F[i + 3];
+        i += 4;
+        continue;
+      }
+    }
+    if (const int ms = SmallMs(F[i]); ms >= 0) {
+      W.U8(static_cast<std::uint8_t>(tagFrameSmall + ms));
+    } else {
+      W.U8(tagFrameBits);
+      W.Fixed(F[i], 4);
+    }
+    Prev = F[i];
+    HavePrev = true;
+    ++i;
+  }
+}
+
+void EncodeEvents(TWriter& W, const std::vector<TEvent>& Events) {
+  std::uint32_t px = 0, py = 0, prev = 0;
+  bool havePrev = false;
+  std::vector<std::uint32_t> frames;
+  for (std::size_t k = 0; k < Events.size(); ++k) {
+    const TEvent& e = Events[k];
+    if (e.Kind == TEventKind::Frame) {
+      frames.insert(frames.end(), e.B, e.A);
+      if (k + 1 < Events.size() && Events[k + 1].Kind == TEventKind::Frame) continue;
+      EncodeFrames(W, frames, prev, havePrev);
+      frames.clear();
+      continue;
+    }
+    switch (e.Kind) {
+      case TEventKind::Frame: break;
       case TEventKind::Pointer:
         W.U8(tagPointer);
         W.ZigZag(static_cast<std::int64_t>(e.A) - px);
@@ -168,28 +214,48 @@ void EncodeEvents(TWriter& W, const std::vector<TEvent>& Events) {
 
 // Reads events up to the end tag; returns the number of frames.
 std::uint64_t DecodeEvents(TReader& R, TReplay& Out) {
-  std::uint32_t px = 0, py = 0;
+  std::uint32_t px = 0, py = 0, prev = 0;
+  bool havePrev = false;
   std::uint64_t frames = 0;
   bool loaded = false;
+  // Equal frames in a row are one event with a count.
+  const auto frame = [&](std::uint32_t Bits, std::uint64_t Count) {
+    if (!FrameOk(Bits)) R.Fail("a frame time out of range");
+    if (Count > MaxFrames - frames) R.Fail("more frames than any game has");
+    std::vector<TEvent>& ev = Out.Events;
+    if (!ev.empty() && ev.back().Kind == TEventKind::Frame && ev.back().A == Bits &&
+        ev.back().B <= 0xFFFFFFFFull - Count)
+      ev.back().B += static_cast<std::uint32_t>(Count);
+    else
+      ev.push_back(TEvent{TEventKind::Frame, Bits, static_cast<std::uint32_t>(Count)});
+    frames += Count;
+    prev = Bits;
+    havePrev = true;
+  };
   for (;;) {
     const std::uint8_t tag = R.U8();
-    if (tag >= tagFrameSmall || tag == tagFrameBits) {
-      const std::uint32_t bits = tag == tagFrameBits ? static_cast<std::uint32_t>(R.Fixed(4))
-                                                     : BitsOf(static_cast<float>(tag - tagFrameSmall));
-      if (!FrameOk(bits)) R.Fail("a frame time out of range");
-      Out.Events.push_back(TEvent{TEventKind::Frame, bits, 1});
-      ++frames;
+    if (tag >= tagFrameSmall) {
+      frame(BitsOf(static_cast<float>(tag - tagFrameSmall)), 1);
+      continue;
+    }
+    if (tag >= tagFrameSteps && tag < tagFrameSteps + 81) {
+      int last = havePrev ? SmallMs(prev) : -1;
+      if (last < 0) R.Fail("frame steps without a whole-millisecond frame before them");
+      for (int k = 0, code = tag - tagFrameSteps, div = 27; k < 4; ++k, div /= 3) {
+        last += code / div % 3 - 1;
+        if (last < 0 || last > 127) R.Fail("a frame step out of range");
+        frame(BitsOf(static_cast<float>(last)), 1);
+      }
       continue;
     }
     switch (tag) {
       case tagEnd: return frames;
+      case tagFrameBits: frame(static_cast<std::uint32_t>(R.Fixed(4)), 1); break;
       case tagFrameRun: {
-        if (Out.Events.empty() || Out.Events.back().Kind != TEventKind::Frame || Out.Events.back().B != 1)
-          R.Fail("a repeat without a frame before it");
+        if (!havePrev) R.Fail("a repeat without a frame before it");
         const std::uint64_t n = R.Var(0xFFFFFFFEull, "a frame repeat");
         if (n == 0) R.Fail("an empty frame repeat");
-        Out.Events.back().B = static_cast<std::uint32_t>(n + 1);
-        frames += n;
+        frame(prev, n);
         break;
       }
       case tagPointer: {
@@ -314,7 +380,7 @@ TReplay DecodeReplay(const std::string& FileName, const std::string& Bytes) {
   if (!PointerOk(px) || !PointerOk(py)) r.Fail("the pointer's start out of range");
   s.PointerX = FloatOf(px);
   s.PointerY = FloatOf(py);
-  out.DigestInterval = static_cast<std::uint32_t>(r.Var(1000000, "the digest interval"));
+  out.DigestInterval = static_cast<std::uint32_t>(r.Var(3600000, "the digest interval"));
   if (out.DigestInterval == 0) r.Fail("the digest interval must not be 0");
   const std::uint8_t continued = r.U8();
   if (continued > 1) r.Fail("a flag out of range");
@@ -322,7 +388,7 @@ TReplay DecodeReplay(const std::string& FileName, const std::string& Bytes) {
   if (out.Continued) out.SaveContent = r.Bytes(MaxSaveBytes, "the saved game's size");
 
   const std::uint64_t frames = DecodeEvents(r, out);
-  out.Frames = r.Var(MaxFrames * 64, "the frame count");
+  out.Frames = r.Var(MaxFrames, "the frame count");
   if (out.Frames != frames)
     r.Fail("the trailer counts " + std::to_string(out.Frames) + " frames, the file holds " + std::to_string(frames));
   out.FinalScore = r.Real("the final score", 0, 1e15);

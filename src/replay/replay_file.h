@@ -11,7 +11,9 @@
 //   digest interval varint, continued u8 + save content (varint length + bytes);
 //   events until the end tag; trailer: frames varint, score f64, level varint,
 //   state digest u64, end u8; then a checksum u32 of everything before it.
-// Frames carry the exact float bits of the frame time; pointer positions are
+// Frames carry the exact float bits of the frame time (a whole number of ms
+// in one byte, four frames that each differ from the one before by at most
+// 1 ms in one byte, a repeat in two); pointer positions are
 // the game's own board coordinates (float bits), so neither the display rate
 // nor the window's size or shape enters the replay.
 #pragma once
@@ -26,7 +28,7 @@ namespace replay {
 constexpr std::uint8_t FormatVersion = 1;
 constexpr std::size_t MaxFileBytes = 64u << 20;   // far beyond any real game (an hour is < 1 MB)
 constexpr std::size_t MaxSaveBytes = 1u << 16;    // a saved game is a few hundred bytes
-constexpr std::uint32_t DefaultDigestInterval = 30;  // frames between state digests
+constexpr std::uint32_t DefaultDigestInterval = 500;  // ms of game time between state digests
 
 enum class TEventKind : std::uint8_t {
   Frame,    // Update(A as float bits), B times in a row (B >= 1)
@@ -67,7 +69,7 @@ struct TReplay {
   std::uint32_t Seed = 0;
   std::uint64_t StartTime = 0;  // s since 1970 (UTC)
   TStartState Start;
-  std::uint32_t DigestInterval = DefaultDigestInterval;
+  std::uint32_t DigestInterval = DefaultDigestInterval;  // ms
   bool Continued = false;
   std::string SaveContent;  // the continued save's file, as read
   std::vector<TEvent> Events;

@@ -87,21 +87,19 @@ bool StartWindowReplay(const std::string& Path) {
   return true;
 }
 
-void PlaybackIdle(float FrameMs) {
+bool PlaybackIdle(float FrameMs) {
   if (!Playing) {
-    if (!Pending.empty() && GameState == gsMenu) {
-      const std::string path = Pending;
-      Pending.clear();
-      StartWindowReplay(path);
-    }
-    return;
+    if (Pending.empty() || GameState != gsMenu) return false;
+    const std::string path = Pending;
+    Pending.clear();
+    return StartWindowReplay(path);
   }
   if (!Paused) Budget = std::min(Budget + static_cast<double>(FrameMs) * Speed, MaxBudgetMs * Speed);
   for (int steps = 0; steps < MaxStepsPerPass; ++steps) {
     const float next = Playing->NextFrameMs();
     if (next < 0) {
       Finish("the end of the file");
-      return;
+      return true;
     }
     if (next > Budget) break;
     try {
@@ -109,14 +107,15 @@ void PlaybackIdle(float FrameMs) {
     } catch (const std::exception& e) {
       ShowErrorMessage(e.what());
       Finish("a damaged saved game");
-      return;
+      return true;
     }
     Budget -= next;
     if (GameState == gsGameOver) {
       Finish("game over");
-      return;
+      return true;
     }
   }
+  return true;
 }
 
 bool ReplayKeyDown(std::uint16_t Key) {

@@ -72,7 +72,7 @@ step "game 3: a new game of mode 2 with the keys, left by pause and quit"
 start_game key
 choose_mode 2
 wait_state gsGame
-press Up Up Return Left Left Return Down Return Right Return Up Up Up Return Backspace
+press Up Up Return Left Left Return Down Return Right Return Up Up Up Return BackSpace
 play_a_while 4
 pause_and_quit
 await_replay 3

@@ -93,7 +93,7 @@ TOutcome PlayOne(const std::string& Path, bool Verify, const TLevelTable& Pristi
               r.FinalDigest);
   if (player->DivergedAt != 0)
     std::printf("; the state first differed at frame %" PRIu64 " (it was equal at frame %" PRIu64 ")",
-                player->DivergedAt, player->DivergedAt > r.DigestInterval ? player->DivergedAt - r.DigestInterval : 0);
+                player->DivergedAt, player->LastEqualAt);
   std::printf("\n");
   return TOutcome::Differs;
 }
