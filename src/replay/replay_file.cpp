@@ -30,7 +30,8 @@ enum : std::uint8_t {
   tagReseed = 0x16,
   tagDigest = 0x17,
   tagFrameSteps = 0x20,  // 0x20 + code (0..80): four frames, each -1, 0 or +1 ms from the one before (base 3)
-  tagFrameSmall = 0x80,  // 0x80 + n: a frame of exactly n ms, n 0..127
+  tagFrameSmall = 0x80,  // 0x80 + n: a frame of exactly n ms, n 0..63
+  tagFramePair = 0xC0,   // 0xC0 + code (0..48): two frames, each -3..+3 ms from the one before (base 7)
 };
 
 constexpr float MaxFrameMs = 1e7f;     // a frame after a very long stall, not more
@@ -128,10 +129,25 @@ bool PointerOk(std::uint32_t Bits) {
   return f >= -MaxPointer && f <= MaxPointer;
 }
 
-// A frame time that fits the one-byte forms: a whole number of ms, 0..127.
+// A frame time that fits the one-byte forms: a whole number of ms, 0..63.
+constexpr int MaxSmallMs = 63;
 int SmallMs(std::uint32_t Bits) {
   const float f = FloatOf(Bits);
-  return f >= 0 && f <= 127 && std::floor(f) == f && !std::signbit(f) ? static_cast<int>(f) : -1;
+  return f >= 0 && f <= MaxSmallMs && std::floor(f) == f && !std::signbit(f) ? static_cast<int>(f) : -1;
+}
+
+// Codes of Count frames from F that each step at most Max ms from the one
+// before (Last first); -1 when they do not.
+int StepCode(const std::vector<std::uint32_t>& F, std::size_t I, int Count, int Max, int Last) {
+  if (Last < 0 || I + static_cast<std::size_t>(Count) > F.size()) return -1;
+  int code = 0;
+  for (int k = 0; k < Count; ++k) {
+    const int ms = SmallMs(F[I + static_cast<std::size_t>(k)]);
+    if (ms < 0 || ms - Last < -Max || ms - Last > Max) return -1;
+    code = code * (2 * Max + 1) + (ms - Last + Max);
+    Last = ms;
+  }
+  return code;
 }
 
 // The frames of Events, one by one, for the packed forms.
@@ -146,21 +162,18 @@ void EncodeFrames(TWriter& W, const std::vector<std::uint32_t>& F, std::uint32_t
       i += run;
       continue;
     }
-    if (HavePrev && i + 4 <= F.size() && SmallMs(Prev) >= 0) {
-      int code = 0, last = SmallMs(Prev);
-      bool fits = true;
-      for (std::size_t k = 0; k < 4 && fits; ++k) {
-        const int ms = SmallMs(F[i + k]);
-        fits = ms >= 0 && ms - last >= -1 && ms - last <= 1;
-        code = code * 3 + (ms - last + 1);
-        last = ms;
-      }
-      if (fits) {
-        W.U8(static_cast<std::uint8_t>(tagFrameSteps + code));
-        Prev = F[i + 3];
-        i += 4;
-        continue;
-      }
+    const int last = HavePrev ? SmallMs(Prev) : -1;
+    if (const int code = StepCode(F, i, 4, 1, last); code >= 0) {
+      W.U8(static_cast<std::uint8_t>(tagFrameSteps + code));
+      Prev = F[i + 3];
+      i += 4;
+      continue;
+    }
+    if (const int code = StepCode(F, i, 2, 3, last); code >= 0) {
+      W.U8(static_cast<std::uint8_t>(tagFramePair + code));
+      Prev = F[i + 1];
+      i += 2;
+      continue;
     }
     if (const int ms = SmallMs(F[i]); ms >= 0) {
       W.U8(static_cast<std::uint8_t>(tagFrameSmall + ms));
@@ -234,16 +247,20 @@ std::uint64_t DecodeEvents(TReader& R, TReplay& Out) {
   };
   for (;;) {
     const std::uint8_t tag = R.U8();
-    if (tag >= tagFrameSmall) {
+    if (tag >= tagFrameSmall && tag <= tagFrameSmall + MaxSmallMs) {
       frame(BitsOf(static_cast<float>(tag - tagFrameSmall)), 1);
       continue;
     }
-    if (tag >= tagFrameSteps && tag < tagFrameSteps + 81) {
+    const bool quad = tag >= tagFrameSteps && tag < tagFrameSteps + 81;
+    const bool pair = tag >= tagFramePair && tag < tagFramePair + 49;
+    if (quad || pair) {
       int last = havePrev ? SmallMs(prev) : -1;
       if (last < 0) R.Fail("frame steps without a whole-millisecond frame before them");
-      for (int k = 0, code = tag - tagFrameSteps, div = 27; k < 4; ++k, div /= 3) {
-        last += code / div % 3 - 1;
-        if (last < 0 || last > 127) R.Fail("a frame step out of range");
+      const int count = quad ? 4 : 2, max = quad ? 1 : 3, base = 2 * max + 1;
+      const int code = tag - (quad ? tagFrameSteps : tagFramePair);
+      for (int k = 0, div = quad ? 27 : 7; k < count; ++k, div /= base) {
+        last += code / div % base - max;
+        if (last < 0 || last > MaxSmallMs) R.Fail("a frame step out of range");
         frame(BitsOf(static_cast<float>(last)), 1);
       }
       continue;

@@ -12,8 +12,8 @@
 //   events until the end tag; trailer: frames varint, score f64, level varint,
 //   state digest u64, end u8; then a checksum u32 of everything before it.
 // Frames carry the exact float bits of the frame time (a whole number of ms
-// in one byte, four frames that each differ from the one before by at most
-// 1 ms in one byte, a repeat in two); pointer positions are
+// in one byte, four frames that each step at most 1 ms from the one before,
+// or two that step at most 3 ms, in one byte, a repeat in two); pointer positions are
 // the game's own board coordinates (float bits), so neither the display rate
 // nor the window's size or shape enters the replay.
 #pragma once

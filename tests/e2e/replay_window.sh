@@ -5,7 +5,8 @@
 # and verified headless by voxarine-autoplay. Then `voxarine --replay FILE`
 # plays a recorded game in the window with its keys (Right speeds up, Space
 # pauses, Escape ends) and returns to the menu, writing no save, score,
-# setting or replay on the way.
+# setting or replay on the way; the lost game's high-score entry plays its
+# replay on a click and on Down and Enter.
 #
 #   bash replay_window.sh <game folder> <build folder>
 
@@ -88,6 +89,24 @@ leave_game_over click
 click_at -1.8 -4.25  # back from the table
 wait_state gsMenu
 lost=$(newest_replay)
+
+step "the lost game's high-score entry has its replay: a click plays it, so do Down and Enter"
+click_at -1.8 -1.2  # high scores
+sleep 0.5
+mark_log
+click_at -2 2.34    # the first entry
+wait_for_new_log " Replay started: .*$(basename "$lost")"
+press Escape
+wait_for_new_log " Replay ended: stopped by the player"
+wait_state gsMenu
+click_at -1.8 -1.2
+sleep 0.5
+mark_log
+press Down Return
+wait_for_new_log " Replay started: .*$(basename "$lost")"
+press Escape
+wait_state gsMenu
+grep -q "mode1_5000.vxr" "$GAME/data/Hiscores.replays" || fail "no link in data/Hiscores.replays"
 
 step "game 5: mode 2 continued by keys, paused by the pause key, closed"
 choose_mode 2

@@ -107,6 +107,7 @@ TEST(ReplayFile, PackedFramesReadBackExactly) {
     if (r < 5) ms = std::clamp(ms + static_cast<float>(static_cast<int>(rng() % 3) - 1), 0.0f, 127.0f);
     else if (r == 5) ms = static_cast<float>(rng() % 200);
     else if (r == 6) ms = 16.6667f;
+    else if (r == 7) ms = std::clamp(ms + static_cast<float>(static_cast<int>(rng() % 7) - 3), 0.0f, 127.0f);
     times.push_back(ms);
   }
   TReplay r = Sample();

@@ -79,6 +79,7 @@ TOutcome PlayOne(const std::string& Path, bool Verify, const TLevelTable& Pristi
               static_cast<std::uintmax_t>(std::filesystem::file_size(Path, ec)));
   std::printf(", items %ld, bonus levels %ld, %s", ledger.Count[skItem], ledger.Count[skBonusLevel],
               r.End == replay::TEndReason::GameOver ? "lost" : "not lost");
+  if (r.Continued) std::printf(", continued");
   if (!violation.empty()) std::printf("; violation %s", violation.c_str());
   if (!Verify) {
     std::printf("\n");
