@@ -93,6 +93,7 @@ lost=$(newest_replay)
 step "the lost game's high-score entry has its replay: a click plays it, so do Down and Enter"
 click_at -1.8 -1.2  # high scores
 sleep 0.5
+shot hiscores-with-replay
 mark_log
 click_at -2 2.34    # the first entry
 wait_for_new_log " Replay started: .*$(basename "$lost")"
