@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "game_rules_fixture.h"
+#include "platform/win32/io_error.h"
 #include "platform/win32/random.h"
 #include "replay/game_input.h"
 #include "replay/playback.h"
@@ -109,6 +110,28 @@ TEST_F(ReplayPlayTest, DivergenceIsNamedByFrame) {
   EXPECT_NE(PlayBack(r, &diverged), EndDigest);
   EXPECT_GE(diverged, 95u);
   EXPECT_LE(diverged, 95u + 40);  // the next digest, half a second later
+}
+
+// A replay of another version or of other tables says so, naming the file,
+// instead of playing a different game.
+TEST_F(ReplayPlayTest, OtherVersionsAndTablesAreRefused) {
+  TReplay r;
+  r.GameVersion = "0.0.1";
+  r.TablesDigest = TablesDigest();
+  auto why = [](const TReplay& R) {
+    try {
+      TPlayer("old.vxr", R).CheckFits();
+    } catch (const EInOutError& e) {
+      return std::string(e.what());
+    }
+    return std::string();
+  };
+  EXPECT_NE(why(r).find("old.vxr"), std::string::npos);
+  EXPECT_NE(why(r).find("recorded by Voxarine 0.0.1"), std::string::npos);
+  r.GameVersion = GameVersion();
+  EXPECT_EQ(why(r), "");
+  r.TablesDigest ^= 1;
+  EXPECT_NE(why(r).find("other level or bonus figure tables"), std::string::npos);
 }
 
 // Without recording, a game start leaves the generator as it was: tests and
