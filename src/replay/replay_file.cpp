@@ -3,6 +3,7 @@
 // file ends in one EInOutError that names the file and says what is wrong.
 #include "replay/replay_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -21,7 +22,8 @@ enum : std::uint8_t {
   tagEnd = 0x00,
   tagFrameBits = 0x01,  // u32 bits
   tagFrameRun = 0x02,   // varint: the previous frame time again, this many times
-  tagPointer = 0x10,    // zigzag varint deltas of the x and y bits
+  tagPointer = 0x10,    // zigzag varints: the steps through the x and y tables
+  tagPointerNear = 0x18,  // one byte: x step + 8 (high nibble), y step + 8 (low nibble), steps -8..7
   tagPress = 0x11,
   tagRelease = 0x12,
   tagKey = 0x13,
@@ -187,8 +189,41 @@ void EncodeFrames(TWriter& W, const std::vector<std::uint32_t>& F, std::uint32_t
   }
 }
 
+// The pointer's positions come from a grid of window pixels: each file holds
+// the distinct x and y values it uses, in order, and a move is the step
+// from one entry to another, usually a byte for both.
+struct TAxisTable {
+  std::vector<std::uint32_t> Bits;  // by float value
+  std::size_t Rank(std::uint32_t B) const {
+    return static_cast<std::size_t>(std::lower_bound(Bits.begin(), Bits.end(), B, Before) - Bits.begin());
+  }
+  static bool Before(std::uint32_t A, std::uint32_t B) { return FloatOf(A) < FloatOf(B) || (FloatOf(A) == FloatOf(B) && A < B); }
+};
+
+TAxisTable MakeTable(const std::vector<TEvent>& Events, bool Y) {
+  TAxisTable t;
+  for (const TEvent& e : Events)
+    if (e.Kind == TEventKind::Pointer) t.Bits.push_back(Y ? e.B : e.A);
+  std::sort(t.Bits.begin(), t.Bits.end(), TAxisTable::Before);
+  t.Bits.erase(std::unique(t.Bits.begin(), t.Bits.end()), t.Bits.end());
+  return t;
+}
+
+void WriteTable(TWriter& W, const TAxisTable& T) {
+  W.Var(T.Bits.size());
+  std::uint32_t last = 0;
+  for (const std::uint32_t b : T.Bits) {
+    W.ZigZag(static_cast<std::int64_t>(b) - last);
+    last = b;
+  }
+}
+
 void EncodeEvents(TWriter& W, const std::vector<TEvent>& Events) {
-  std::uint32_t px = 0, py = 0, prev = 0;
+  const TAxisTable tx = MakeTable(Events, false), ty = MakeTable(Events, true);
+  WriteTable(W, tx);
+  WriteTable(W, ty);
+  std::int64_t rx = 0, ry = 0;  // ranks of the last position
+  std::uint32_t prev = 0;
   bool havePrev = false;
   std::vector<std::uint32_t> frames;
   for (std::size_t k = 0; k < Events.size(); ++k) {
@@ -202,13 +237,20 @@ void EncodeEvents(TWriter& W, const std::vector<TEvent>& Events) {
     }
     switch (e.Kind) {
       case TEventKind::Frame: break;
-      case TEventKind::Pointer:
-        W.U8(tagPointer);
-        W.ZigZag(static_cast<std::int64_t>(e.A) - px);
-        W.ZigZag(static_cast<std::int64_t>(e.B) - py);
-        px = e.A;
-        py = e.B;
+      case TEventKind::Pointer: {
+        const auto x = static_cast<std::int64_t>(tx.Rank(e.A)), y = static_cast<std::int64_t>(ty.Rank(e.B));
+        if (x - rx >= -8 && x - rx <= 7 && y - ry >= -8 && y - ry <= 7) {
+          W.U8(tagPointerNear);
+          W.U8(static_cast<std::uint8_t>((x - rx + 8) << 4 | (y - ry + 8)));
+        } else {
+          W.U8(tagPointer);
+          W.ZigZag(x - rx);
+          W.ZigZag(y - ry);
+        }
+        rx = x;
+        ry = y;
         break;
+      }
       case TEventKind::Press: W.U8(tagPress); W.U8(static_cast<std::uint8_t>(e.A)); break;
       case TEventKind::Release: W.U8(tagRelease); W.U8(static_cast<std::uint8_t>(e.A)); break;
       case TEventKind::Key: W.U8(tagKey); W.Var(e.A); break;
@@ -226,8 +268,23 @@ void EncodeEvents(TWriter& W, const std::vector<TEvent>& Events) {
 }
 
 // Reads events up to the end tag; returns the number of frames.
+std::vector<std::uint32_t> ReadTable(TReader& R) {
+  // Each entry takes a byte at least: the file's size bounds the table.
+  const std::size_t n = static_cast<std::size_t>(R.Var(MaxFileBytes, "a pointer table's size"));
+  std::vector<std::uint32_t> t;
+  std::uint32_t last = 0;
+  for (std::size_t k = 0; k < n; ++k) {
+    last = static_cast<std::uint32_t>(last + static_cast<std::uint64_t>(R.ZigZag("a pointer position")));
+    if (!PointerOk(last)) R.Fail("a pointer position out of range");
+    t.push_back(last);
+  }
+  return t;
+}
+
 std::uint64_t DecodeEvents(TReader& R, TReplay& Out) {
-  std::uint32_t px = 0, py = 0, prev = 0;
+  const std::vector<std::uint32_t> tx = ReadTable(R), ty = ReadTable(R);
+  std::int64_t rx = 0, ry = 0;
+  std::uint32_t prev = 0;
   bool havePrev = false;
   std::uint64_t frames = 0;
   bool loaded = false;
@@ -275,12 +332,21 @@ std::uint64_t DecodeEvents(TReader& R, TReplay& Out) {
         frame(prev, n);
         break;
       }
-      case tagPointer: {
-        const std::int64_t dx = R.ZigZag("a pointer move"), dy = R.ZigZag("a pointer move");
-        px = static_cast<std::uint32_t>(px + static_cast<std::uint64_t>(dx));
-        py = static_cast<std::uint32_t>(py + static_cast<std::uint64_t>(dy));
-        if (!PointerOk(px) || !PointerOk(py)) R.Fail("a pointer position out of range");
-        Out.Events.push_back(TEvent{TEventKind::Pointer, px, py});
+      case tagPointer:
+      case tagPointerNear: {
+        if (tag == tagPointer) {
+          const std::int64_t dx = R.ZigZag("a pointer move"), dy = R.ZigZag("a pointer move");
+          if (dx < -(1ll << 32) || dx > (1ll << 32) || dy < -(1ll << 32) || dy > (1ll << 32)) R.Fail("a pointer move out of range");
+          rx += dx;
+          ry += dy;
+        } else {
+          const std::uint8_t b = R.U8();
+          rx += (b >> 4) - 8;
+          ry += (b & 15) - 8;
+        }
+        if (rx < 0 || ry < 0 || rx >= static_cast<std::int64_t>(tx.size()) || ry >= static_cast<std::int64_t>(ty.size()))
+          R.Fail("a pointer position outside its table");
+        Out.Events.push_back(TEvent{TEventKind::Pointer, tx[static_cast<std::size_t>(rx)], ty[static_cast<std::size_t>(ry)]});
         break;
       }
       case tagPress:

@@ -9,7 +9,8 @@
 //   tables digest u64, mode u8 (1..2), seed u32, start time varint (s since 1970),
 //   start block (the game's state that a new game does not reset, and the pointer),
 //   digest interval varint, continued u8 + save content (varint length + bytes);
-//   events until the end tag; trailer: frames varint, score f64, level varint,
+//   the pointer's distinct x and y values (two tables); events until the end
+//   tag, a pointer move as steps through the tables; trailer: frames varint, score f64, level varint,
 //   state digest u64, end u8; then a checksum u32 of everything before it.
 // Frames carry the exact float bits of the frame time (a whole number of ms
 // in one byte, four frames that each step at most 1 ms from the one before,
