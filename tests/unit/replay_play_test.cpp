@@ -112,6 +112,26 @@ TEST_F(ReplayPlayTest, DivergenceIsNamedByFrame) {
   EXPECT_LE(diverged, 95u + 40);  // the next digest, half a second later
 }
 
+// A replay that cannot be written is reported and the game goes on: the
+// folder's place is taken by a file here, which no user (root included) can
+// write into.
+TEST_F(ReplayPlayTest, AFailedWriteLeavesTheGameAlone) {
+  WriteText(Folder / "blocked", "not a folder");
+  Recording.Folder = Folder / "blocked";
+  std::string why;
+  Recording.Failed = [&why](const std::string& W) { why = W; };
+  RandSeed(1);
+  ReplayNewGame();
+  G().EndPhase = epPlaying;
+  for (int f = 0; f < 50; ++f) GameFrame(16);
+  const std::uint64_t before = GameStateDigest(G());
+  EXPECT_EQ(EndRecording(TEndReason::Cut), "");
+  EXPECT_NE(why.find("blocked"), std::string::npos) << why;
+  EXPECT_EQ(GameStateDigest(G()), before);
+  GameFrame(16);  // play goes on, unrecorded
+  EXPECT_FALSE(RecordingOpen());
+}
+
 // A replay of another version or of other tables says so, naming the file,
 // instead of playing a different game.
 TEST_F(ReplayPlayTest, OtherVersionsAndTablesAreRefused) {
