@@ -31,7 +31,7 @@ clean:
 # $(FUZZ_BUILD)/corpus/<target>; the kept corpus in fuzz/corpus is only read.
 FUZZ_BUILD ?= build-fuzz
 SECONDS ?= 60
-FUZZ_TARGETS = levels figures menu save hiscores settings fonts tga bmp jpeg
+FUZZ_TARGETS = levels figures menu save hiscores settings fonts tga bmp jpeg replay
 
 fuzz: deps
 	@if [ ! -f $(FUZZ_BUILD)/build.ninja ]; then \

@@ -3,19 +3,26 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "platform/forms/form.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/paths.h"
 #include "platform/win32/single_instance.h"
+#include "replay/game_input.h"
+#include "replay/playback.h"
 #include "shell/command_line.h"
+#include "shell/debug_log.h"
 #include "shell/form_main.h"
 #include "shell/options.h"
 #include "shell/startup.h"
 #include "shell/video_options.h"
 
 int main(int argc, char** argv) {
+  // Taken before the start moves into the game folder: a relative name is the player's.
+  std::string replayFile = ParseCommandLine(argc, argv).ReplayFile;
+  if (!replayFile.empty()) replayFile = std::filesystem::absolute(replayFile).string();
   // Options, the data folder and the working directory; may end the program here.
   if (const int status = PrepareStart(argc, argv); status >= 0) return status;
   // One game per user, decided before anything is written: a second start
@@ -56,8 +63,16 @@ int main(int argc, char** argv) {
     if (FormMain && !FormMain->Closed() && !StartUp->Visible()) FormMain->Run();
   };
 
-  // 4. The message loop, until the main window closes.
+  // 4. The message loop, until the main window closes. Every game in the
+  // window is recorded; a replay asked for goes straight to the game window.
+  replay::Recording.Enabled = true;
+  replay::Recording.Written = [](const std::string& Path) { DebugLog(false, " Replay written: " + Path); };
+  replay::Recording.Failed = [](const std::string& Why) { DebugLog(false, " Replay not written: " + Why); };
   StartUp->Show();
+  if (!replayFile.empty()) {
+    replay::RequestWindowReplay(replayFile);
+    StartUp->btnStartClick();
+  }
   Application.Run(*StartUp);
 
   // A game window that could not get a device, or not load its data, ends

@@ -24,6 +24,7 @@
 #include "shell/scene.h"
 #include "shell/textures.h"
 #include "platform/win32/virtual_keys.h"
+#include "replay/game_input.h"
 
 IDirect3DTexture8* MenuBackground = nullptr;
 
@@ -237,6 +238,7 @@ void PauseCommand(int Item) {
       ShowErrorMessage(GameNotSavedText(e.what()) + "\n\nThe game goes on, paused.");
       return;
     }
+    replay::EndRecording(replay::TEndReason::SavedAndQuit);
     BackToMainMenu();
   } else if (Item == 3) {
     Game->EndPhase = epPlaying;
@@ -300,7 +302,7 @@ void SavedGameCommand(int Item) {
   if (Item == 2) {
     Game->EndPhase = epPlaying;
     try {
-      Game->LoadGame(Game->Mode);
+      ReplayLoadGame(Game->Mode);
     } catch (const EInOutError& e) {
       // Changed since it was offered. A rejected file changes nothing: the
       // fresh game StartGame set up is played instead.
@@ -534,7 +536,7 @@ void StartGame() {
   }
   if (!Game->ResourcesLoaded) Game->LoadResources();
   LoadSkinTextures(CurrentSkin());
-  Game->NewGame();
+  ReplayNewGame();  // seeds the generator; recorded when recording is on (replay/)
   GameState = gsGame;
   const int mode = Game->Mode == 2 ? 2 : 1;
   if (FileExists(SaveFileNames[static_cast<std::size_t>(mode)]) && SavedGameFit(mode)) {

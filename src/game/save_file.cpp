@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "game/game.h"
+#include "game/save_text.h"
 #include "game/planes.h"
 #include "platform/win32/io_error.h"
 #include "platform/win32/paths.h"
@@ -82,8 +83,7 @@ double ReadAmount(TTextReader& R, const std::string& Rule) {
 
 // Mode is the slot the file belongs to: a file that says otherwise would make
 // the game save over, or on game over delete, the other mode's file.
-TSavedGame ReadSaveFile(const std::string& FileName, int Mode) {
-  TTextReader R(FileName);
+TSavedGame ReadSaveFile(TTextReader& R, int Mode) {
   TSavedGame s;
   R.NextLine();  // the date of saving
   const int modeLine = R.Line();
@@ -199,7 +199,8 @@ void TGame::SaveGame() {
 bool TGame::CheckSavedGame(int AMode) {
   const int slot = AMode == 2 ? 2 : 1;
   if (!std::filesystem::exists(ResolvePath(SaveFileNames[slot]))) return false;
-  ReadSaveFile(SaveFileNames[slot], slot);
+  TTextReader reader(SaveFileNames[slot]);
+  ReadSaveFile(reader, slot);
   return true;
 }
 
@@ -210,30 +211,43 @@ std::string GameNotSavedText(const std::string& Why) {
 void TGame::LoadGame(int AMode) {
   const int slot = AMode == 2 ? 2 : 1;
   const std::string name = SaveFileNames[slot];
-  const bool exists = std::filesystem::exists(ResolvePath(name));
+  if (!std::filesystem::exists(ResolvePath(name))) {
+    LoadGameText(*this, AMode, nullptr);
+    return;
+  }
+  const TTextReader file(name);
+  LoadGameText(*this, AMode, &file);
+}
+
+void LoadGameText(TGame& G, int AMode, const TTextReader* File) {
+  const int slot = AMode == 2 ? 2 : 1;
+  const bool exists = File != nullptr;
   // Read and check everything first: a rejected file changes nothing.
   TSavedGame saved;
-  if (exists) saved = ReadSaveFile(name, slot);
+  if (exists) {
+    TTextReader reader = *File;
+    saved = ReadSaveFile(reader, slot);
+  }
 
-  ClearBoard();
-  Level = 1;
-  Mode = static_cast<std::uint8_t>(AMode);
-  LevelCompleted = false;
+  G.ClearBoard();
+  G.Level = 1;
+  G.Mode = static_cast<std::uint8_t>(AMode);
+  G.LevelCompleted = false;
   if (!exists) return;
 
-  Mode = static_cast<std::uint8_t>(saved.Mode);
-  Level = saved.Level;
-  TLevelInfo& L = Levels[Level];
-  StonesLeft = saved.Stones;
-  DrainRate = L.DrainRate;  // the speed-up is not saved: the level's clock starts again
-  PlayClock = 0;
+  G.Mode = static_cast<std::uint8_t>(saved.Mode);
+  G.Level = saved.Level;
+  TLevelInfo& L = G.Levels[G.Level];
+  G.StonesLeft = saved.Stones;
+  G.DrainRate = L.DrainRate;  // the speed-up is not saved: the level's clock starts again
+  G.PlayClock = 0;
   L.Progress = saved.Progress;
-  Score = saved.Score;
-  CurrentFigure = saved.CurrentFigure;
-  CubeCount = static_cast<std::int32_t>(saved.Cubes.size());
-  for (int i = 1; i <= CubeCount; ++i) {
+  G.Score = saved.Score;
+  G.CurrentFigure = saved.CurrentFigure;
+  G.CubeCount = static_cast<std::int32_t>(saved.Cubes.size());
+  for (int i = 1; i <= G.CubeCount; ++i) {
     const TSavedCube& s = saved.Cubes[i - 1];
-    TCube& c = Cubes[i];
+    TCube& c = G.Cubes[i];
     c = TCube{};
     c.Kind = KindFromCode(s.Code);
     c.X = static_cast<std::uint8_t>(s.X);
@@ -241,26 +255,26 @@ void TGame::LoadGame(int AMode) {
     c.State = s.Waiting ? csWaiting : csAppearing;
     c.Phase = 0;
     int found = 0;
-    for (int k = 1; k <= FreeCount; ++k)
-      if (FreeCells[k].X == c.X && FreeCells[k].Y == c.Y) found = k;
-    RemoveFreeCell(found);
-    Board[c.X][c.Y].State = s.Waiting ? 1 : 2;
-    Board[c.X][c.Y].CubeIndex = static_cast<std::uint8_t>(i);
-    ++StateCount[StateSlot(c.State)];
+    for (int k = 1; k <= G.FreeCount; ++k)
+      if (G.FreeCells[k].X == c.X && G.FreeCells[k].Y == c.Y) found = k;
+    G.RemoveFreeCell(found);
+    G.Board[c.X][c.Y].State = s.Waiting ? 1 : 2;
+    G.Board[c.X][c.Y].CubeIndex = static_cast<std::uint8_t>(i);
+    ++G.StateCount[StateSlot(c.State)];
     const float z = s.Waiting ? 0.15f : 0.4f;
     const float size = s.Waiting ? 0.3f : 0.8f;
     c.Position = D3DVECTOR{c.X - 5.0f, c.Y - 5.0f, z};
     c.Scale = D3DVECTOR{size, size, size};
     c.Rotation = D3DVECTOR{0, 0, 0};
   }
-  PrevStateCount = StateCount;
-  DotCount = 0;
-  Selected = 0;
-  Combo = 0;
-  ChooseBonusFigure(false);
-  if (BonusLights) BonusLights->LitCount = static_cast<std::uint8_t>(5 - std::min<int>(L.LightsOff, 5));
-  if (ScoreLine) {
-    const double target = L.Target[Mode];
-    ScoreLine->Fill = ScoreLine->StartFill = target != 0 ? static_cast<float>(L.Progress / target) : 0.0f;
+  G.PrevStateCount = G.StateCount;
+  G.DotCount = 0;
+  G.Selected = 0;
+  G.Combo = 0;
+  G.ChooseBonusFigure(false);
+  if (G.BonusLights) G.BonusLights->LitCount = static_cast<std::uint8_t>(5 - std::min<int>(L.LightsOff, 5));
+  if (G.ScoreLine) {
+    const double target = L.Target[G.Mode];
+    G.ScoreLine->Fill = G.ScoreLine->StartFill = target != 0 ? static_cast<float>(L.Progress / target) : 0.0f;
   }
 }

@@ -22,6 +22,8 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv) {
       if (line.Action == TCommandAction::Start) line.Action = TCommandAction::Version;
     } else if (arg == "--no-frame-cap") {
       line.NoFrameCap = true;
+    } else if (arg == "--replay" && i + 1 < argc && argv[i + 1] && *argv[i + 1]) {
+      line.ReplayFile = argv[++i];
     } else {
       line.Action = TCommandAction::Misuse;
       line.Problem = (!arg.empty() && arg[0] == '-' ? "unknown option '" : "unexpected argument '") +
@@ -33,7 +35,7 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv) {
 }
 
 std::string UsageText() {
-  return "Usage: voxarine [-h|--help] [--version] [--no-frame-cap]\n";
+  return "Usage: voxarine [-h|--help] [--version] [--no-frame-cap] [--replay FILE]\n";
 }
 
 std::string HelpText(const TDataSearch& Search, const std::string& WriteFolder, const std::string& SettingsFile) {
@@ -46,6 +48,9 @@ std::string HelpText(const TDataSearch& Search, const std::string& WriteFolder, 
                      "  --no-frame-cap  draw as fast as the machine allows, not at the\n"
                      "              display's refresh rate (this run only; the FrameCap\n"
                      "              setting does it for good)\n"
+                     "  --replay FILE  play a recorded game in the game window (Space pauses,\n"
+                     "              Right speeds up, Escape ends); games are recorded to Replays/\n"
+                     "              in the folder of the saves\n"
                      "\n";
   if (Search.Folder.empty()) {
     text += "Data folder: not found; looked in:\n";

@@ -14,6 +14,7 @@ struct TCommandLine {
   TCommandAction Action = TCommandAction::Start;
   std::string Problem;  // Misuse: what was wrong, naming the argument
   bool NoFrameCap = false;  // --no-frame-cap: draw as fast as the machine allows
+  std::string ReplayFile;  // --replay FILE: played in the game window, then the menu
 };
 
 TCommandLine ParseCommandLine(int argc, const char* const* argv);

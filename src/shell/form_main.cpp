@@ -29,6 +29,9 @@
 #include "platform/win32/random.h"
 #include "platform/win32/screen_metrics.h"
 #include "platform/win32/ticks.h"
+#include "replay/game_input.h"
+#include "replay/links.h"
+#include "replay/playback.h"
 #include "shell/d3d_error.h"
 #include "shell/debug_log.h"
 #include "shell/frame_pacer.h"
@@ -263,6 +266,7 @@ void TFormMain::Show() {
 }
 
 void TFormMain::SaveRunningGame(bool Report) {
+  if (replay::ReplayPlaying()) return;  // a replay's game is not the player's
   // A new high score whose name is still being typed is kept too.
   if (GameState == gsHiScores && HiScores) {
     try {
@@ -291,9 +295,10 @@ void TFormMain::SaveRunningGame(bool Report) {
 
 void TFormMain::FormClose() {
   SaveRunningGame();
+  CloseStep([] { ReplayWindowClosing(); });
   CloseStep([] { DebugLog(false, " Closing mainform"); });
   // The one failure the player is told about: the settings did not stick.
-  CloseStep([] { if (Options) Options->Save(); }, true);
+  CloseStep([] { if (Options && !replay::ReplayPlaying()) Options->Save(); }, true);
   CloseStep([] { DoneSound(); });
   CloseStep([] { if (CloseLauncher) CloseLauncher(); });
   CloseStep([] { DebugLog(false, " Main form closed"); });
@@ -302,6 +307,7 @@ void TFormMain::FormClose() {
 
 void TFormMain::SaveOnDisplayLost() {
   SaveRunningGame(false);
+  CloseStep([] { ReplayWindowClosing(); });
   CloseStep([] { DebugLog(false, " Display lost"); });
   CloseStep([] { if (Options) Options->Save(); });
 }
@@ -400,7 +406,7 @@ void TFormMain::ApplicationEvents1Idle(bool& Done) {
     }
   }
 
-  if (GameState == gsGame && Game) Game->Update(static_cast<float>(FrameTime));
+  ReplayIdle(static_cast<float>(FrameTime));  // the game's frame, recorded or replayed (replay/)
   if (GameState == gsMenu || GameState == gsHiScores || GameState == gsTutorial) UpdateMenuMusic();
   Done = false;
 }
@@ -600,8 +606,10 @@ void ResumeMusic() {
 // ---- Input routing -----------------------------------------------------------
 
 void TFormMain::FormKeyDown(std::uint16_t Key) {
+  if (replay::ReplayKeyDown(Key)) return;  // a replay plays: its own keys only
   switch (GameState) {
     case gsGame:
+      GameKey(Key);
       if (Game && Game->EndPhase == epPlaying && (Key == VK_ESCAPE || Key == VK_F1 || Key == 'P')) {
         Game->EndPhase = epPaused;
         if (Menu) Menu->SetPage(mpPause);
@@ -621,6 +629,8 @@ void TFormMain::FormKeyDown(std::uint16_t Key) {
       if (!HiScores) break;
       if (HiScores->Editing) {
         HiScores->EditKey(static_cast<std::uint8_t>(Key));
+      } else if (replay::HiScoresReplayKey(Key)) {
+        // an entry's replay chosen or played (replay/links)
       } else if (Key == VK_ESCAPE || Key == VK_RETURN) {
         HiScores->SaveScores();
         GameState = gsMenu;
@@ -637,12 +647,12 @@ void TFormMain::FormKeyDown(std::uint16_t Key) {
 void TFormMain::FormMouseMove(int X, int Y) {
   // Told first even while loading, so that a report that is no move is used up.
   if (!PointerMoved(X, Y)) return;  // no move of the player's (shell/input)
-  if (GameState == gsLaunch || GameState == gsLoading) return;
+  if (GameState == gsLaunch || GameState == gsLoading || replay::ReplayPlaying()) return;
   MoveCursor(X, Y);
   const float x = CursorX(), y = CursorY();
   MoveCursorLight(x, y);
   if (!PointerInPicture()) return;  // the bars around the picture point at nothing
-  if (GameState == gsGame && Game) Game->MouseMove();
+  if (GameState == gsGame && Game) GamePointer();
   MenuPointAt(x, y);
 }
 
@@ -650,9 +660,9 @@ void TFormMain::FormMouseDown(int Button) {
   // A press in the bars is no click, and neither is its release.
   PressInBars_ = !PointerInPicture();
   if (PressInBars_) return;
-  if (GameState == gsLaunch || GameState == gsLoading) return;
+  if (GameState == gsLaunch || GameState == gsLoading || replay::ReplayPlaying()) return;
   if (Game && Game->EndPhase == epGameOver) return;
-  if (GameState == gsGame && Game) Game->MouseDown(Button);
+  if (GameState == gsGame && Game) GamePress(Button);
   MenuMouseDown(CursorX(), CursorY());
 }
 
@@ -669,12 +679,14 @@ void TFormMain::FormMouseUp(int Button) {
     if (Menu) Menu->Pressed = false;  // a press carried off into the bars is let go
     return;
   }
-  if (GameState == gsLaunch || GameState == gsLoading) return;
+  if (GameState == gsLaunch || GameState == gsLoading || replay::ReplayPlaying()) return;
   if (Game && Game->EndPhase == epGameOver) return;
+  if (GameState == gsGame) GameRelease(Button);
   if (GameState == gsGameOver) {
     GameOverTransition();
     return;
   }
+  if (GameState == gsHiScores && Button == 0 && replay::HiScoresReplayClick(CursorX(), CursorY())) return;
   MenuMouseUp(Button, CursorX(), CursorY());
 }
 
@@ -688,6 +700,7 @@ void TFormMain::GameOverTransition() {
     // The table holds 32-bit scores: a larger one enters as the largest there is.
     const std::int64_t capped = std::min<std::int64_t>(score, std::numeric_limits<std::int32_t>::max());
     HiScores->EditRow = HiScores->InsertScore(static_cast<std::int32_t>(capped));
+    replay::LinkNewEntry(mode, HiScores->EditRow, static_cast<std::int32_t>(capped), replay::LastReplayWritten());
   } else {
     HiScores->Editing = false;
   }

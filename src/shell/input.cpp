@@ -18,6 +18,7 @@
 #include "game/game.h"
 #include "platform/win32/ticks.h"
 #include "platform/win32/virtual_keys.h"
+#include "replay/game_input.h"
 #include "shell/debug_log.h"
 #include "shell/form_main.h"
 #include "shell/scene.h"
@@ -72,7 +73,7 @@ void PointAtBoardCursor() {
   CursorKeyDriven = true;
   PlaceCursor(x, y);
   MoveCursorLight(x, y);
-  if (GameState == gsGame && Game) Game->MouseMove();
+  if (GameState == gsGame && Game) GamePointer();
   if (Menu) Menu->MouseMove(x, y);
 }
 
@@ -108,7 +109,7 @@ void ClickBoardCursor(int Button) {
     FormMain->FormMouseDown(Button);
     FormMain->FormMouseUp(Button);
   } else if (Game) {
-    Game->MouseDown(Button);
+    GamePress(Button);
   }
 }
 

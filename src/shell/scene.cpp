@@ -11,6 +11,7 @@
 #include "frontend/loading_bar.h"
 #include "frontend/menu.h"
 #include "game/game.h"
+#include "replay/links.h"
 #include "shell/debug_log.h"
 #include "shell/form_main.h"
 #include "shell/frame_pacer.h"
@@ -264,7 +265,10 @@ HRESULT RenderFrame() {
   } else {
     if (GameState == gsMenu || GameState == gsHiScores || GameState == gsGameOver || GameState == gsHelp)
       DrawBackdrop();
-    if (GameState == gsHiScores && HiScores) HiScores->DrawScores(TotalTime);
+    if (GameState == gsHiScores && HiScores) {
+      HiScores->DrawScores(TotalTime);
+      replay::DrawReplayMarks();  // entries with a replay (replay/links)
+    }
     if (GameState == gsGame) DrawGame();
     d->SetRenderState(D3DRS_ZENABLE, FALSE);
     if (GameState == gsGame) DrawBoardCursor();

@@ -99,6 +99,15 @@ class TScoreLedger : public TScoreObserver {
     Spent = {};
   }
 
+  // A replay loaded a saved game whose saving it did not see: the loaded
+  // points count as paid, and its level as under way.
+  void Continued(const TGame& G) {
+    Paid = G.Score + G.PendingScore;
+    LevelOpen = true;
+    BonusCounted = false;
+    Spent = {};
+  }
+
   const std::string& FirstViolation() const { return Violation; }
   std::array<long, 6> Count{};  // events by kind
   double Paid = 0;              // the sum of all events' points

@@ -5,7 +5,12 @@
 //
 //   voxarine-autoplay [--games N] [--seed S] [--mode 1|2] [--frames fixed|random] [--frame-ms MS]
 //                     [--levels FILE] [--figures FILE] [--game-dir DIR]
-//                     [--max-moves N] [--input mouse|keys] [--quiet]
+//                     [--max-moves N] [--input mouse|keys] [--quiet] [--record DIR]
+//   voxarine-autoplay --replay FILE|DIR... [--verify]
+//
+// With --record every game is kept as a replay in DIR (a game with a
+// violation is named in the report); --replay plays replays headless and
+// prints each end, --verify also holds it to the file's own.
 //
 // With --input keys every action goes through the keyboard path only: the
 // arrow keys walk the board cursor to a cell, Enter clicks, Backspace
@@ -46,6 +51,8 @@
 #include "shell/form_main.h"
 #include "shell/input.h"
 #include "shell/scene.h"
+#include "replay/game_input.h"
+#include "replays.h"
 #include "strategy.h"
 
 namespace {
@@ -69,6 +76,9 @@ struct TOptionsCli {
   int FirstVersion = 0;
   bool CheckFiles = false;
   bool AnyContent = false;  // --read-files: any content the readers take
+  std::string Record;       // --record DIR
+  std::vector<std::string> Replays;  // --replay
+  bool Verify = false;
 };
 
 struct TLevelRecord {
@@ -92,7 +102,8 @@ struct TGameRecord {
   std::cerr << "voxarine-autoplay: " << Why << "\n"
             << "usage: voxarine-autoplay [--games N] [--seed S] [--mode 1|2] [--frames fixed|random] [--frame-ms MS]\n"
             << "                         [--levels FILE] [--figures FILE] [--game-dir DIR] [--max-moves N]\n"
-            << "                         [--input mouse|keys] [--quiet]\n"
+            << "                         [--input mouse|keys] [--quiet] [--record DIR]\n"
+            << "       voxarine-autoplay --replay FILE|DIR [--replay ...] [--verify]\n"
             << "       voxarine-autoplay --files DIR (--write-files ROUNDS [--first-version V] | --check-files | --read-files)\n";
   std::exit(2);
 }
@@ -139,6 +150,9 @@ TOptionsCli ParseArgs(int argc, char** argv) {
     else if (arg == "--first-version") o.FirstVersion = static_cast<int>(number(0, 1));
     else if (arg == "--check-files") o.CheckFiles = true;
     else if (arg == "--read-files") o.CheckFiles = o.AnyContent = true;
+    else if (arg == "--record") o.Record = value();
+    else if (arg == "--replay") o.Replays.push_back(value());
+    else if (arg == "--verify") o.Verify = true;
     else Usage("unknown option " + arg);
   }
   return o;
@@ -177,7 +191,7 @@ int PixelY(float Y) { return static_cast<int>(std::lround((0.5 - (Y + 0.25) / 10
 
 void PointAt(float X, float Y) {
   MoveCursor(PixelX(X), PixelY(Y));
-  if (GameState == gsGame) Game->MouseMove();
+  if (GameState == gsGame) GamePointer();
 }
 
 // A left click on a menu item through the window, as a player's mouse makes
@@ -203,7 +217,7 @@ void StartGame(int Mode) {
   Game->Levels[1].Progress = 0;
   if (Game->ScoreLine) Game->ScoreLine->Fill = Game->ScoreLine->StartFill = 0;
   Game->Mode = static_cast<std::uint8_t>(Mode);
-  Game->NewGame();
+  ReplayNewGame();  // recorded with --record
   GameState = gsGame;
   Game->EndPhase = epPlaying;
   if (Menu) Menu->SetPage(mpPlaying);
@@ -252,7 +266,7 @@ class TPlayer {
     if (Opt.Keys)
       FormMain->FormKeyDown(Button == 0 ? VK_RETURN : VK_BACK);
     else
-      Game->MouseDown(Button);
+      GamePress(Button);
   }
 
   TGameRecord Play(int Mode, bool RandomFrames, float FrameMs) {
@@ -285,7 +299,7 @@ class TPlayer {
 
     for (;;) {
       const float dt = RandomFrames ? static_cast<float>(1 + Rng() % 50) : FrameMs;
-      Game->Update(dt);
+      GameFrame(dt);
       rec.Ms += dt;
       current.Ms += dt;
       if (const std::string why = autoplay::CheckInvariants(*Game); !why.empty()) {
@@ -494,6 +508,12 @@ double Median(std::vector<double> V) {
 
 int PlayAll(const TOptionsCli& opt);
 
+TLevelTable PristineLevels() {
+  TLevelTable t;
+  std::copy(Game->Levels.begin(), Game->Levels.end(), t.begin());
+  return t;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -554,7 +574,8 @@ int main(int argc, char** argv) {
     // Keys reach the game through the window's key handler, which a click
     // goes through too: it must take part as an active window does.
     FormMain->Active = true;
-    if (opt.CheckFiles) status = CheckFiles(!opt.AnyContent);
+    if (!opt.Replays.empty()) status = PlayReplays(opt.Replays, opt.Verify, PristineLevels());
+    else if (opt.CheckFiles) status = CheckFiles(!opt.AnyContent);
     else if (filesRun) status = WriteFiles(opt.WriteRounds, opt.FirstVersion);
     else status = PlayAll(opt);
   } catch (const std::exception& e) {
@@ -572,11 +593,15 @@ int main(int argc, char** argv) {
 
 namespace {
 int PlayAll(const TOptionsCli& opt) {
-  const TLevelTable pristine = [] {
-    TLevelTable t;
-    std::copy(Game->Levels.begin(), Game->Levels.end(), t.begin());
-    return t;
-  }();
+  const TLevelTable pristine = PristineLevels();
+  std::string written;  // the last replay written (--record)
+  if (!opt.Record.empty()) {
+    replay::Recording.Enabled = true;
+    replay::Recording.Folder = opt.Record;
+    replay::Recording.Keep = 0;
+    replay::Recording.Written = [&written](const std::string& Path) { written = Path; };
+    replay::Recording.Failed = [](const std::string& Why) { std::printf("replay not written: %s\n", Why.c_str()); };
+  }
 
   std::mt19937 rng(opt.Seed);
   TPlayer player(opt, rng);
@@ -594,7 +619,9 @@ int PlayAll(const TOptionsCli& opt) {
     std::copy(pristine.begin(), pristine.end(), Game->Levels.begin());
     RandSeed(opt.Seed * 7919u + static_cast<std::uint32_t>(g));
     AudioRecording = false;
+    written.clear();
     const TGameRecord rec = player.Play(mode, randomFrames, static_cast<float>(opt.FrameMs));
+    replay::EndRecording(replay::TEndReason::Cut);  // a game not lost ends here
     ClearAllParticles();
     ClearScoreLabels();
 
@@ -619,6 +646,7 @@ int PlayAll(const TOptionsCli& opt) {
         for (const TLevelRecord& l : rec.Levels)
           std::printf("  level %d: %d moves, %.1f s\n", l.Level, l.Moves, l.Ms / 1000);
     }
+    if (rec.Violation && !written.empty()) std::printf("  replay: %s\n", written.c_str());
     if (rec.Violation) break;  // stop at the first violation, with its report above
   }
 

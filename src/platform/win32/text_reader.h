@@ -10,12 +10,15 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 class TTextReader {
  public:
   // Reads the whole file (FileName is resolved with ResolvePath); a missing
   // or unreadable file raises EInOutError naming it.
   explicit TTextReader(const std::string& FileName);
+  // Reads Text as the content of FileName (a file's bytes kept elsewhere).
+  TTextReader(const std::string& FileName, std::string Text) : FileName_(FileName), Text_(std::move(Text)) {}
 
   std::int64_t ReadInt();   // then skips the rest of the line
   double ReadReal();        // then skips the rest of the line
@@ -29,6 +32,7 @@ class TTextReader {
   // the caller after the reader has moved on.
   int FieldLine() const { return FieldLine_; }
   const std::string& FileName() const { return FileName_; }
+  const std::string& Text() const { return Text_; }  // the whole content
   // Raises EInOutError naming file, current line and the rule broken.
   [[noreturn]] void Fail(const std::string& Rule) const;
   // The same, naming the line of the last field read.
