@@ -31,6 +31,7 @@ void TGame::BombBlast(int X, int Y) {
   int points = 0;
   TScoreEvent e;
   e.Kind = skItem;
+  e.Item = ikBomb;
   for (int bx = std::max(1, X - 1); bx <= std::min(9, X + 1); ++bx)
     for (int by = std::max(1, Y - 1); by <= std::min(9, Y + 1); ++by) {
       const TBoardCell& cell = Board[bx][by];
@@ -65,6 +66,7 @@ void TGame::Colorize(int X, int Y, int Colour) {
   // The recoloured cubes stay on the board; only the item itself leaves.
   TScoreEvent e;
   e.Kind = skItem;
+  e.Item = ikColorize;
   const TBoardCell& centre = Board[X][Y];
   if (centre.State == 2 && centre.CubeIndex >= 1 && centre.CubeIndex <= CubeCount) {
     SetCubeState(centre.CubeIndex, csExploding);
@@ -83,6 +85,7 @@ void TGame::ShootColour(TCubeKind Kind) {
   int points = 0;
   TScoreEvent e;
   e.Kind = skItem;
+  e.Item = ikShot;
   for (int i = 1; i <= CubeCount; ++i) {
     if (Cubes[i].Kind != Kind || Cubes[i].State == csWaiting) continue;
     points += cubePoints;

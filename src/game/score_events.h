@@ -21,8 +21,11 @@ enum TScoreKind : std::uint8_t {
   skLevelStart = 5,  // a level began: its end may be counted once
 };
 
+enum TItemKind : std::uint8_t { ikNone = 0, ikBomb = 1, ikColorize = 2, ikShot = 3 };
+
 struct TScoreEvent {
   TScoreKind Kind = skSquares;
+  TItemKind Item = ikNone;  // skItem: which item paid
   std::int32_t Level = 0;
   double Points = 0;  // what this event added to PendingScore
   // The cells of the cubes this event paid for and set exploding; a cube that

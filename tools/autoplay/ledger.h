@@ -38,6 +38,7 @@ class TScoreLedger : public TScoreObserver {
   void Scored(const TGame& G, const TScoreEvent& E) override {
     ++Serial;
     ++Count[E.Kind];
+    if (E.Kind == skItem) ++Items[E.Item];
     if (!(E.Points >= 0)) Fail("a " + Describe(E) + " pays " + Number(E.Points) + " points");
     Paid += E.Points;
     switch (E.Kind) {
@@ -110,6 +111,7 @@ class TScoreLedger : public TScoreObserver {
 
   const std::string& FirstViolation() const { return Violation; }
   std::array<long, 6> Count{};  // events by kind
+  std::array<long, 4> Items{};  // item payments by TItemKind
   double Paid = 0;              // the sum of all events' points
 
  private:

@@ -280,10 +280,12 @@ class TPlayer {
     rec.Score = PlayOn(rec, RandomFrames, FrameMs);
     Game->ScoreObserver = nullptr;
     for (std::size_t k = 0; k < Events.size(); ++k) Events[k] += Ledger.Count[k];
+    for (std::size_t k = 0; k < Items.size(); ++k) Items[k] += Ledger.Items[k];
     return rec;
   }
 
   std::array<long, 6> Events{};  // scoring events of all games, by kind
+  std::array<long, 4> Items{};   // item payments of all games, by TItemKind
   long Pauses = 0, EndPauses = 0, Reloads = 0;
 
  private:
@@ -660,9 +662,11 @@ int PlayAll(const TOptionsCli& opt) {
   std::printf("game time per move: %.3f s\n", moves > 0 ? playMs / moves / 1000 : 0.0);
   const int played = [&] { return gamesPerMode[1] + gamesPerMode[2]; }();
   const auto& e = player.Events;
-  std::printf("score ledger: %ld square tests, %ld figures, %ld items, %ld bonus-level counts, %ld level ends; "
+  std::printf("score ledger: %ld square tests, %ld figures, %ld items (%ld bombs, %ld colorize, %ld shots), "
+              "%ld bonus-level counts, %ld level ends; "
               "pauses: %ld in play, %ld during a level's end, %ld saved and continued\n",
-              e[skSquares], e[skFigure], e[skItem], e[skBonusLevel], e[skLevelEnd], player.Pauses,
+              e[skSquares], e[skFigure], e[skItem], player.Items[ikBomb], player.Items[ikColorize],
+              player.Items[ikShot], e[skBonusLevel], e[skLevelEnd], player.Pauses,
               player.EndPauses, player.Reloads);
   std::printf("games: %d, violations: %d\n", played, violations);
   return violations > 0 ? 1 : 0;

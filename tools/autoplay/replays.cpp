@@ -77,7 +77,8 @@ TOutcome PlayOne(const std::string& Path, bool Verify, const TLevelTable& Pristi
   std::printf("%s: score %.0f, level %d, state %016" PRIx64 ", %" PRIu64 " frames, %.1f s, %ju bytes", Path.c_str(),
               Game->Score, Game->Level, digest, player->Frame(), player->PlayedMs() / 1000,
               static_cast<std::uintmax_t>(std::filesystem::file_size(Path, ec)));
-  std::printf(", items %ld, bonus levels %ld, %s", ledger.Count[skItem], ledger.Count[skBonusLevel],
+  std::printf(", items %ld (%ld bombs, %ld colorize, %ld shots), bonus levels %ld, %s", ledger.Count[skItem],
+              ledger.Items[ikBomb], ledger.Items[ikColorize], ledger.Items[ikShot], ledger.Count[skBonusLevel],
               r.End == replay::TEndReason::GameOver ? "lost" : "not lost");
   if (r.Continued) std::printf(", continued");
   if (!violation.empty()) std::printf("; violation %s", violation.c_str());
