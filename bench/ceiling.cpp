@@ -5,12 +5,16 @@
 // buffer made once, as fast as it can. The game's frame rate beside this one
 // says what the game spends beyond drawing.
 //
-//   voxarine-ceiling <mix file> [width height [seconds]]
+//   voxarine-ceiling [--small-texture] <mix file> [width height [seconds]]
+//
+// --small-texture: every textured draw samples one 64 × 64 texture instead,
+// which leaves out what sampling the frame's large pictures costs.
 //
 // Prints one "ceiling FPS: n" line a second (as the game's debug log does)
 // and, at the end, the median.
 #include <SDL.h>
 #include <epoxy/gl.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -26,6 +30,7 @@ struct TDraw {
   std::uint32_t First = 0, Count = 0;
   std::uint8_t Strip = 0, Flags = 0;
   std::int32_t Texture = -1;
+  std::uint32_t FirstIndex = 0xFFFFFFFF;  // all ones: drawn unindexed
 };
 
 struct TTexture {
@@ -44,17 +49,17 @@ bool Get(std::ifstream& in, T& value) {
 }
 
 bool ReadMix(const char* path, std::vector<TDraw>& draws, std::vector<TTexture>& textures,
-             std::vector<TVertex>& vertices) {
+             std::vector<TVertex>& vertices, std::vector<std::uint32_t>& indices) {
   std::ifstream in(path, std::ios::binary);
   char magic[7];
-  if (!in.read(magic, 7) || std::memcmp(magic, "VXMIX2\n", 7) != 0) return false;
+  if (!in.read(magic, 7) || std::memcmp(magic, "VXMIX3\n", 7) != 0) return false;
   std::uint32_t drawCount = 0, vertexCount = 0, textureCount = 0;
   if (!Get(in, drawCount) || !Get(in, vertexCount) || !Get(in, textureCount) || drawCount > 1000000 ||
       vertexCount > 50000000 || textureCount > 10000)
     return false;
   draws.resize(drawCount);
   for (TDraw& d : draws)
-    if (!Get(in, d.First) || !Get(in, d.Count) || !Get(in, d.Strip) || !Get(in, d.Flags) || !Get(in, d.Texture) ||
+    if (!Get(in, d.First) || !Get(in, d.Count) || !Get(in, d.Strip) || !Get(in, d.Flags) || !Get(in, d.Texture) || !Get(in, d.FirstIndex) ||
         d.Texture < -1 || d.Texture >= static_cast<std::int32_t>(textureCount))
       return false;
   textures.resize(textureCount);
@@ -66,8 +71,15 @@ bool ReadMix(const char* path, std::vector<TDraw>& draws, std::vector<TTexture>&
   vertices.resize(vertexCount);
   if (!in.read(reinterpret_cast<char*>(vertices.data()), static_cast<std::streamsize>(vertexCount * sizeof(TVertex))))
     return false;
-  return std::all_of(draws.begin(), draws.end(),
-                     [&](const TDraw& d) { return d.First <= vertexCount && d.Count <= vertexCount - d.First; });
+  std::uint32_t indexCount = 0;
+  if (!Get(in, indexCount) || indexCount > 50000000) return false;
+  indices.resize(indexCount);
+  if (!in.read(reinterpret_cast<char*>(indices.data()), static_cast<std::streamsize>(indexCount * 4))) return false;
+  if (std::any_of(indices.begin(), indices.end(), [&](std::uint32_t i) { return i >= vertexCount; })) return false;
+  return std::all_of(draws.begin(), draws.end(), [&](const TDraw& d) {
+    return d.FirstIndex == 0xFFFFFFFF ? d.First <= vertexCount && d.Count <= vertexCount - d.First
+                                      : d.FirstIndex <= indexCount && d.Count <= indexCount - d.FirstIndex;
+  });
 }
 
 GLuint Compile(GLenum type, const char* source) {
@@ -104,14 +116,20 @@ void Toggle(GLenum cap, bool on) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bool smallTexture = argc > 1 && std::strcmp(argv[1], "--small-texture") == 0;
+  if (smallTexture) {
+    --argc;
+    ++argv;
+  }
   if (argc != 2 && argc != 4 && argc != 5) {
-    std::fprintf(stderr, "usage: %s <mix file> [width height [seconds]]\n", argv[0]);
+    std::fprintf(stderr, "usage: voxarine-ceiling [--small-texture] <mix file> [width height [seconds]]\n");
     return 2;
   }
   std::vector<TDraw> draws;
   std::vector<TTexture> mixTextures;
   std::vector<TVertex> vertices;
-  if (!ReadMix(argv[1], draws, mixTextures, vertices)) {
+  std::vector<std::uint32_t> indices;
+  if (!ReadMix(argv[1], draws, mixTextures, vertices, indices)) {
     std::fprintf(stderr, "%s: not a frame mix (write one with voxarine-frame-mix)\n", argv[1]);
     return 1;
   }
@@ -153,6 +171,10 @@ int main(int argc, char** argv) {
   glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(TVertex), reinterpret_cast<void*>(16));
   glVertexAttribPointer(2, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(TVertex), reinterpret_cast<void*>(24));
   for (GLuint a = 0; a < 3; ++a) glEnableVertexAttribArray(a);
+  GLuint ebo = 0;
+  glGenBuffers(1, &ebo);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ebo);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * 4), indices.data(), GL_STATIC_DRAW);
 
   // Textures of the frame's sizes and filtering (sampling a large picture
   // costs more than a small one), filled with a soft-edged pattern; draws
@@ -180,10 +202,30 @@ int main(int argc, char** argv) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, t.Mag ? GL_LINEAR : GL_NEAREST);
   }
   const GLuint white = names.back();
+  if (smallTexture) {
+    for (TDraw& d : draws)
+      if (d.Texture >= 0) d.Texture = 0;
+    const std::vector<std::uint32_t> pixels(64 * 64, 0xC0FFFFFF);
+    glBindTexture(GL_TEXTURE_2D, names[0]);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 64, 64, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  }
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glFrontFace(GL_CW);  // as the game's device: Direct3D's winding
   glViewport(0, 0, width, height);
 
+  // CPU time of all threads (llvmpipe's too) per frame, after the first
+  // second: unlike the frame rate, it hardly moves with the machine's load.
+  const auto cpuSeconds = [] {
+    rusage use{};
+    getrusage(RUSAGE_SELF, &use);
+    return static_cast<double>(use.ru_utime.tv_sec + use.ru_stime.tv_sec) +
+           static_cast<double>(use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e6;
+  };
+  double cpuStart = 0;
+  unsigned measuredFrames = 0;
   std::vector<int> rates;
   Uint32 start = SDL_GetTicks(), frames = 0;
   const Uint32 end = start + static_cast<Uint32>(seconds) * 1000;
@@ -211,8 +253,12 @@ int main(int argc, char** argv) {
           if (flags & 24) glCullFace((flags & 16) ? GL_BACK : GL_FRONT);
         }
       }
-      glDrawArrays(d.Strip ? GL_TRIANGLE_STRIP : GL_TRIANGLES, static_cast<GLint>(d.First),
-                   static_cast<GLsizei>(d.Count));
+      if (d.FirstIndex != 0xFFFFFFFF)
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(d.Count), GL_UNSIGNED_INT,
+                       reinterpret_cast<void*>(static_cast<uintptr_t>(d.FirstIndex) * 4));
+      else
+        glDrawArrays(d.Strip ? GL_TRIANGLE_STRIP : GL_TRIANGLES, static_cast<GLint>(d.First),
+                     static_cast<GLsizei>(d.Count));
     }
     SDL_GL_SwapWindow(window);
     ++frames;
@@ -221,6 +267,10 @@ int main(int argc, char** argv) {
       const int fps = static_cast<int>(frames * 1000.0 / (now - start) + 0.5);
       std::printf("ceiling FPS: %d\n", fps);
       std::fflush(stdout);
+      if (rates.empty())
+        cpuStart = cpuSeconds();
+      else
+        measuredFrames += frames;
       rates.push_back(fps);
       frames = 0;
       start = now;
@@ -230,6 +280,8 @@ int main(int argc, char** argv) {
   if (rates.size() > 1) rates.erase(rates.begin());
   std::sort(rates.begin(), rates.end());
   if (!rates.empty()) std::printf("ceiling median FPS: %d\n", rates[(rates.size() - 1) / 2]);
+  if (measuredFrames > 0)
+    std::printf("ceiling CPU per frame: %.2f ms\n", (cpuSeconds() - cpuStart) * 1000.0 / measuredFrames);
   SDL_GL_DeleteContext(context);
   SDL_DestroyWindow(window);
   SDL_Quit();

@@ -7,14 +7,15 @@
 //
 //   voxarine-frame-mix <out file>     (prints the mix's summary)
 //
-// The file: "VXMIX2\n", u32 draws, u32 vertices, u32 textures; per draw
+// The file: "VXMIX3\n", u32 draws, u32 vertices, u32 textures; per draw
 // u32 first vertex, u32 vertex count, u8 primitive (0 list, 1 strip), u8
 // flags (1 blend, 2 depth test, 4 depth write, 8 cull clockwise, 16 cull
-// counter-clockwise), i32 texture (-1: none); per texture u32 width, height,
-// mip levels, u8 linear magnification, linear minification, mip filter
-// (0 none, 1 nearest, 2 linear); per vertex float x, y, z, w, u, v and u32
-// colour (B, G, R, A bytes). Textures go by size and filtering: what they
-// cost to sample, not what they show.
+// counter-clockwise), i32 texture (-1: none), u32 first index (all ones: not
+// indexed); per texture u32 width, height, mip levels, u8 linear
+// magnification, linear minification, mip filter (0 none, 1 nearest,
+// 2 linear); per vertex float x, y, z, w, u, v and u32 colour (B, G, R, A
+// bytes); u32 indices and the indices. Textures go by size and filtering:
+// what they cost to sample, not what they show.
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
@@ -129,11 +130,13 @@ int main(int argc, char** argv) {
   const std::vector<BYTE>& model = *rec->VertexBytes(VertexBuffer);
 
   std::vector<TClipVertex> vertices;
+  std::vector<std::uint32_t> indices;
+  constexpr std::uint32_t NotIndexed = 0xFFFFFFFF;
   // (texture, mag, min, mip) -> index, and what each index is.
   std::map<std::tuple<IDirect3DTexture8*, int, int, int>, std::int32_t> textureIndex;
   std::vector<std::tuple<UINT, UINT, UINT, int, int, int>> textures;
   std::ofstream out(argv[1], std::ios::binary);
-  out.write("VXMIX2\n", 7);
+  out.write("VXMIX3\n", 7);
   Put(out, static_cast<std::uint32_t>(rec->DrawCount()));
   const auto countAt = out.tellp();
   Put(out, std::uint32_t{0});
@@ -145,6 +148,11 @@ int main(int argc, char** argv) {
     // Quads are rewritten between draws: their own copy; models never are.
     const BYTE* source = d.Vertices.empty() ? model.data() + static_cast<size_t>(d.StartVertex) * d3d8::VertexSize
                                             : d.Vertices.data();
+    // Long lists go through indices of their distinct vertices, as the
+    // game's device draws them, so that each is shaded once.
+    std::vector<TClipVertex> clip;
+    for (UINT v = 0; v < count; ++v) clip.push_back(ToClip(source + static_cast<size_t>(v) * d3d8::VertexSize, wvp));
+    const bool indexed = d.PrimitiveType == D3DPT_TRIANGLELIST && count >= 48;
     Put(out, static_cast<std::uint32_t>(vertices.size()));
     Put(out, static_cast<std::uint32_t>(count));
     Put(out, static_cast<std::uint8_t>(d.PrimitiveType == D3DPT_TRIANGLESTRIP ? 1 : 0));
@@ -172,7 +180,18 @@ int main(int argc, char** argv) {
       texture = at->second;
     }
     Put(out, texture);
-    for (UINT v = 0; v < count; ++v) vertices.push_back(ToClip(source + static_cast<size_t>(v) * d3d8::VertexSize, wvp));
+    Put(out, indexed ? static_cast<std::uint32_t>(indices.size()) : NotIndexed);
+    if (indexed) {
+      const size_t base = vertices.size();
+      for (const TClipVertex& c : clip) {
+        size_t at = base;
+        while (at < vertices.size() && std::memcmp(&vertices[at], &c, sizeof c) != 0) ++at;
+        if (at == vertices.size()) vertices.push_back(c);
+        indices.push_back(static_cast<std::uint32_t>(at));
+      }
+    } else {
+      vertices.insert(vertices.end(), clip.begin(), clip.end());
+    }
     triangles += d.PrimitiveCount;
     if (blend) {
       ++blended;
@@ -189,6 +208,9 @@ int main(int argc, char** argv) {
   }
   out.write(reinterpret_cast<const char*>(vertices.data()),
             static_cast<std::streamsize>(vertices.size() * sizeof(TClipVertex)));
+  Put(out, static_cast<std::uint32_t>(indices.size()));
+  out.write(reinterpret_cast<const char*>(indices.data()),
+            static_cast<std::streamsize>(indices.size() * sizeof(std::uint32_t)));
   out.seekp(countAt);
   Put(out, static_cast<std::uint32_t>(vertices.size()));
   Put(out, static_cast<std::uint32_t>(textures.size()));

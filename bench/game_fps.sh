@@ -27,6 +27,14 @@ report() {
                    what, NR, v[1], v[int((NR + 1) / 2)], sum / NR, v[NR] }'
 }
 
+# User and system clock ticks the game has used, all its threads.
+cpu_ticks() {
+  local stat
+  read -r stat < "/proc/$GAME_PID/stat"
+  read -r -a fields <<< "${stat##*) }"
+  echo $((fields[11] + fields[12]))
+}
+
 # Hovers over the board's cells and now and then moves a cube, for a while.
 play_for() {
   local end=$((SECONDS + $1)) x y
@@ -69,11 +77,20 @@ shot offer
 click_at 1.45 -0.55       # continue the saved game
 expect_picture full-board "the saved full board" region_differs offer full-board 0 0.9
 mark_log
+wait_for_new_log " gsGame  FPS:" 10
+mark_log
+cpu_start=$(cpu_ticks)
 # Hover only: one move would end this game.
 end=$((SECONDS + SECONDS_PER_PART))
 while [ $SECONDS -lt $end ]; do
   move_to "$(cell_x $((RANDOM % 9 + 1)))" "$(cell_y $((RANDOM % 9 + 1)))"
   sleep 0.4
 done
+cpu_end=$(cpu_ticks)
 report "full board"
+# CPU time of all the game's threads per frame: the frames are the sum of
+# the once-a-second rates (each line counts about one second's frames).
+tail -n +"$((LOG_MARK + 1))" "$LOG" | sed -n 's/.* gsGame  FPS: *\([0-9]*\).*/\1/p' |
+  awk -v ticks=$((cpu_end - cpu_start)) -v hz="$(getconf CLK_TCK)" \
+    '{ frames += $1 } END { if (frames > 0) printf "full board CPU per frame: %.2f ms\n", ticks * 1000 / hz / frames }'
 stop_game

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/device_common.h"
 #include "platform/d3d8/gl/gl_device.h"
 #include "render_window.h"
 
@@ -210,6 +211,42 @@ TEST_F(DeviceRenderTest, TextureIsNotMirrored) {
   ExpectColor(3 * W / 4, H / 4, 0, 255, 0, 0);
   ExpectColor(W / 4, 3 * H / 4, 0, 0, 255, 0);
   ExpectColor(3 * W / 4, 3 * H / 4, 255, 255, 255, 0);
+  tex->Release();
+}
+
+// Written levels live in GL alone; locking one gives its pixels back to
+// change, and a device going away hands every level back to the texture.
+TEST_F(DeviceRenderTest, TexturePixelsLeaveMemoryAndComeBack) {
+  IDirect3DTexture8* tex = MakeTexture(2, 2, 2, {{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}, {0xFF808080}});
+  auto* mem = static_cast<d3d8::TMemTexture*>(tex);
+  EXPECT_FALSE(mem->HasPixels(0));
+  EXPECT_FALSE(mem->HasPixels(1));
+
+  D3DLOCKED_RECT r{};
+  ASSERT_EQ(tex->LockRect(0, &r, nullptr, 0), D3D_OK);
+  auto* bits = static_cast<DWORD*>(r.pBits);
+  EXPECT_EQ(bits[0], 0xFFFF0000u);
+  EXPECT_EQ(bits[3], 0xFFFFFFFFu);
+  bits[3] = 0xFF00FFFF;  // bottom right: cyan
+  ASSERT_EQ(tex->UnlockRect(0), D3D_OK);
+
+  PutQuad(0, -1, -1, 1, 1, 0.5f, 0xFFFFFFFF);
+  Begin(0xFF000000);
+  Device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  Device->SetTexture(0, tex);
+  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+  Device->SetTexture(0, nullptr);
+  Device->EndScene();
+  ExpectColor(W / 4, H / 4, 255, 0, 0, 0);
+  ExpectColor(3 * W / 4, 3 * H / 4, 0, 255, 255, 0);
+
+  SafeRelease(VB);
+  SafeRelease(Device);
+  ASSERT_TRUE(mem->HasPixels(0));
+  ASSERT_TRUE(mem->HasPixels(1));
+  EXPECT_EQ(mem->Pixel(0, 1, 0), 0xFF00FF00u);
+  EXPECT_EQ(mem->Pixel(0, 1, 1), 0xFF00FFFFu);
+  EXPECT_EQ(mem->Pixel(1, 0, 0), 0xFF808080u);
   tex->Release();
 }
 

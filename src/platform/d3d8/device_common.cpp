@@ -48,6 +48,25 @@ TMemTexture::TMemTexture(TDevice* owner, UINT width, UINT height, UINT levels)
   Levels.resize(levels);
   for (UINT l = 0; l < levels; ++l) Levels[l].assign(static_cast<size_t>(Width(l)) * Height(l), 0);
   Locked.assign(levels, false);
+  Released.assign(levels, false);
+}
+
+void TMemTexture::ReleasePixels(UINT level) {
+  if (level >= Levels.size() || Locked[level] || Released[level]) return;
+  std::vector<DWORD>().swap(Levels[level]);
+  Released[level] = true;
+}
+
+bool TMemTexture::RestorePixels(UINT level) {
+  if (level >= Levels.size()) return false;
+  if (!Released[level]) return true;
+  std::vector<DWORD> pixels;
+  if (!Owner || !Owner->ReadTextureLevel(this, level, pixels) ||
+      pixels.size() != static_cast<size_t>(Width(level)) * Height(level))
+    return false;
+  Levels[level] = std::move(pixels);
+  Released[level] = false;
+  return true;
 }
 
 TMemTexture::~TMemTexture() {
@@ -74,6 +93,7 @@ HRESULT TMemTexture::GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc) {
 HRESULT TMemTexture::LockRect(UINT Level, D3DLOCKED_RECT* pLockedRect, const void* pRect, DWORD) {
   // Sub-rectangles are not supported: nothing in the game locks part of a level.
   if (!pLockedRect || pRect || Level >= Levels.size() || Locked[Level]) return D3DERR_INVALIDCALL;
+  if (!RestorePixels(Level)) return D3DERR_INVALIDCALL;
   Locked[Level] = true;
   pLockedRect->Pitch = static_cast<INT>(Width(Level) * 4);
   pLockedRect->pBits = Levels[Level].data();
@@ -84,6 +104,7 @@ HRESULT TMemTexture::UnlockRect(UINT Level) {
   if (Level >= Levels.size() || !Locked[Level]) return D3DERR_INVALIDCALL;
   Locked[Level] = false;
   ++Version;
+  if (Owner) Owner->TextureUnlocked(this, Level);
   return D3D_OK;
 }
 
@@ -183,6 +204,9 @@ TDevice::~TDevice() { DetachAll(); }
 void TDevice::DetachAll() {
   for (auto& t : S.Textures) SafeRelease(t);
   SafeRelease(S.Stream);
+  // Levels only the GPU copy holds come back while the device can give them.
+  for (TMemTexture* t : LiveTextures)
+    for (UINT l = 0; l < t->GetLevelCount(); ++l) t->RestorePixels(l);
   // Resources the game still holds outlive the device; they keep their bytes
   // but no longer report to it.
   for (TMemTexture* t : LiveTextures) t->Owner = nullptr;

@@ -37,6 +37,8 @@ constexpr UINT VertexSize = 36;  // bytes
 class TDevice;
 
 // A texture: every mip level as A8R8G8B8 DWORDs (B, G, R, A bytes in memory).
+// A device whose GPU keeps its own copy may release a level's pixels once it
+// has them; locking the level again fetches them back from the device.
 class TMemTexture : public TRefCounted<IDirect3DTexture8> {
  public:
   TMemTexture(TDevice* owner, UINT width, UINT height, UINT levels);
@@ -50,6 +52,12 @@ class TMemTexture : public TRefCounted<IDirect3DTexture8> {
   UINT Height(UINT level = 0) const;
   const std::vector<DWORD>& Pixels(UINT level) const { return Levels[level]; }
   DWORD Pixel(UINT level, UINT x, UINT y) const { return Levels[level][y * Width(level) + x]; }
+  // Whether the level's pixels are in memory (not released to the device).
+  bool HasPixels(UINT level) const { return !Released[level]; }
+  // The device has the level's pixels: free them here.
+  void ReleasePixels(UINT level);
+  // Brings a released level back (from the device); false if it cannot.
+  bool RestorePixels(UINT level);
 
   // The device that created it; nullptr once that device is gone.
   TDevice* Owner;
@@ -62,7 +70,7 @@ class TMemTexture : public TRefCounted<IDirect3DTexture8> {
  private:
   UINT BaseWidth, BaseHeight;
   std::vector<std::vector<DWORD>> Levels;
-  std::vector<bool> Locked;
+  std::vector<bool> Locked, Released;
 };
 
 class TMemVertexBuffer : public TRefCounted<IDirect3DVertexBuffer8> {
@@ -148,6 +156,11 @@ class TDevice : public TRefCounted<IDirect3DDevice8> {
   void Forget(TMemVertexBuffer* vb);
   virtual void TextureDestroyed(TMemTexture*) {}
   virtual void VertexBufferDestroyed(TMemVertexBuffer*) {}
+  // A level was written (UnlockRect). A device with a GPU copy may take the
+  // pixels now and release them from memory.
+  virtual void TextureUnlocked(TMemTexture*, UINT /*level*/) {}
+  // Fills out with a released level's pixels from the GPU copy.
+  virtual bool ReadTextureLevel(TMemTexture*, UINT /*level*/, std::vector<DWORD>& /*out*/) { return false; }
 
  protected:
   ~TDevice() override;

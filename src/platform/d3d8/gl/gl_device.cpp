@@ -261,6 +261,26 @@ class TGLDevice final : public d3d8::TDevice {
     return D3D_OK;
   }
 
+  // GL has its own copy of every level (in process memory, with a software
+  // driver): take the written level now and free ours. Locking it again
+  // reads it back.
+  void TextureUnlocked(TMemTexture* t, UINT level) override {
+    MakeCurrent();
+    TGLTexture& gl = BindGLTexture(t);
+    UploadLevel(t, gl, level);
+    t->ReleasePixels(level);
+  }
+
+  bool ReadTextureLevel(TMemTexture* t, UINT level, std::vector<DWORD>& out) override {
+    if (SDL_GL_MakeCurrent(Window, Context) != 0) return false;
+    auto it = GLTextures.find(t);
+    if (it == GLTextures.end() || level >= it->second.Uploaded.size() || !it->second.Uploaded[level]) return false;
+    BindGLTexture(t);
+    out.assign(static_cast<size_t>(t->Width(level)) * t->Height(level), 0);
+    glGetTexImage(GL_TEXTURE_2D, static_cast<GLint>(level), GL_BGRA, GL_UNSIGNED_BYTE, out.data());
+    return true;
+  }
+
   void TextureDestroyed(TMemTexture* t) override {
     auto it = GLTextures.find(t);
     if (it == GLTextures.end()) return;
@@ -300,7 +320,7 @@ class TGLDevice final : public d3d8::TDevice {
  protected:
   ~TGLDevice() override {
     const bool current = SDL_GL_MakeCurrent(Window, Context) == 0;
-    DetachAll();
+    DetachAll();  // brings released texture levels back from GL first
     if (current) {
       for (auto& [tex, gl] : GLTextures) glDeleteTextures(1, &gl.Name);
       for (auto& [vb, buffer] : GLBuffers) buffer.Delete();
@@ -317,7 +337,7 @@ class TGLDevice final : public d3d8::TDevice {
  private:
   struct TGLTexture {
     GLuint Name = 0;
-    unsigned Version = ~0u;
+    std::vector<bool> Uploaded;  // per level: GL has its pixels
   };
 
   // A vertex buffer's GL copy, and the element buffer of its indexed ranges.
@@ -469,24 +489,38 @@ class TGLDevice final : public d3d8::TDevice {
     return true;
   }
 
-  void ApplyTexture() {
-    TMemTexture* tex = OwnTexture(S.Textures[0]);
-    if (!tex) return;
+  // The texture's GL copy, made on first use, bound.
+  TGLTexture& BindGLTexture(TMemTexture* tex) {
     TGLTexture& gl = GLTextures[tex];
-    if (!gl.Name) glGenTextures(1, &gl.Name);
+    const bool created = !gl.Name;
+    if (created) glGenTextures(1, &gl.Name);
     if (BoundTexture != gl.Name) {
       BoundTexture = gl.Name;
       glBindTexture(GL_TEXTURE_2D, gl.Name);
     }
-    if (gl.Version != tex->Version) {
-      gl.Version = tex->Version;
+    if (created) {
       const GLint levels = static_cast<GLint>(tex->GetLevelCount());
-      for (GLint l = 0; l < levels; ++l)
-        glTexImage2D(GL_TEXTURE_2D, l, GL_RGBA8, static_cast<GLsizei>(tex->Width(l)), static_cast<GLsizei>(tex->Height(l)),
-                     0, GL_BGRA, GL_UNSIGNED_BYTE, tex->Pixels(l).data());
+      gl.Uploaded.assign(static_cast<size_t>(levels), false);
       glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
       glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, levels - 1);
     }
+    return gl;
+  }
+
+  // Level l of the bound texture from the pixels in memory.
+  static void UploadLevel(TMemTexture* tex, TGLTexture& gl, UINT l) {
+    glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(l), GL_RGBA8, static_cast<GLsizei>(tex->Width(l)),
+                 static_cast<GLsizei>(tex->Height(l)), 0, GL_BGRA, GL_UNSIGNED_BYTE, tex->Pixels(l).data());
+    gl.Uploaded[l] = true;
+  }
+
+  void ApplyTexture() {
+    TMemTexture* tex = OwnTexture(S.Textures[0]);
+    if (!tex) return;
+    TGLTexture& gl = BindGLTexture(tex);
+    // Levels never written go up as they are (cleared) on first use.
+    for (UINT l = 0; l < gl.Uploaded.size(); ++l)
+      if (!gl.Uploaded[l]) UploadLevel(tex, gl, l);
     const auto& st = S.StageStates[0];
     const GLint mag = st[D3DTSS_MAGFILTER] >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST;
     // A texture without its chain must not be sampled with mipmapping.
