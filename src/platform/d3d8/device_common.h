@@ -52,12 +52,20 @@ class TMemTexture : public TRefCounted<IDirect3DTexture8> {
   UINT Height(UINT level = 0) const;
   const std::vector<DWORD>& Pixels(UINT level) const { return Levels[level]; }
   DWORD Pixel(UINT level, UINT x, UINT y) const { return Levels[level][y * Width(level) + x]; }
-  // Whether the level's pixels are in memory (not released to the device).
-  bool HasPixels(UINT level) const { return !Released[level]; }
+  // Whether the level's pixels are in memory (not released to the device,
+  // not a level still to be derived).
+  bool HasPixels(UINT level) const { return !Released[level] && !Derived[level]; }
   // The device has the level's pixels: free them here.
   void ReleasePixels(UINT level);
   // Brings a released level back (from the device); false if it cannot.
   bool RestorePixels(UINT level);
+  // Level (> 0) is the 2×2 box average of the level above, made only when
+  // something needs it: a lock, or a draw that samples it. Until then it
+  // takes no memory here or in the GPU copy.
+  void DeriveLevel(UINT level);
+  bool IsDerived(UINT level) const { return Derived[level]; }
+  // Makes a derived level's pixels now; false if the level above cannot be had.
+  bool MakeLevel(UINT level);
 
   // The device that created it; nullptr once that device is gone.
   TDevice* Owner;
@@ -70,8 +78,12 @@ class TMemTexture : public TRefCounted<IDirect3DTexture8> {
  private:
   UINT BaseWidth, BaseHeight;
   std::vector<std::vector<DWORD>> Levels;
-  std::vector<bool> Locked, Released;
+  std::vector<bool> Locked, Released, Derived;
 };
+
+// One mip level from the one above: each pixel the rounded average of its
+// 2×2 block, channel by channel (an odd edge repeats its last row or column).
+std::vector<DWORD> HalveLevel(const std::vector<DWORD>& src, UINT w, UINT h);
 
 class TMemVertexBuffer : public TRefCounted<IDirect3DVertexBuffer8> {
  public:
@@ -161,6 +173,9 @@ class TDevice : public TRefCounted<IDirect3DDevice8> {
   virtual void TextureUnlocked(TMemTexture*, UINT /*level*/) {}
   // Fills out with a released level's pixels from the GPU copy.
   virtual bool ReadTextureLevel(TMemTexture*, UINT /*level*/, std::vector<DWORD>& /*out*/) { return false; }
+  // Whether the device makes derived mip levels only when a draw samples
+  // them (TMemTexture::DeriveLevel); a device that does not wants them made.
+  virtual bool DerivesLevelsOnDemand() const { return false; }
 
  protected:
   ~TDevice() override;

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/d3d8/device_common.h"
 #include "platform/d3dx/image_io.h"
 #include "platform/win32/paths.h"
 
@@ -24,26 +25,6 @@ std::vector<std::uint32_t> Resample(const TImage& src, UINT width, UINT height) 
     for (UINT x = 0; x < width; ++x) {
       const size_t sx = static_cast<size_t>(x) * src.Width / width;
       out[static_cast<size_t>(y) * width + x] = src.Pixels[sy * src.Width + sx];
-    }
-  }
-  return out;
-}
-
-// One mip level from the one above: each pixel averages its 2×2 block
-// (fewer at an odd edge), channel by channel, rounded.
-std::vector<std::uint32_t> HalveBox(const std::vector<std::uint32_t>& src, UINT w, UINT h, UINT nw, UINT nh) {
-  std::vector<std::uint32_t> out(static_cast<size_t>(nw) * nh);
-  for (UINT y = 0; y < nh; ++y) {
-    const UINT y0 = std::min(2 * y, h - 1), y1 = std::min(2 * y + 1, h - 1);
-    for (UINT x = 0; x < nw; ++x) {
-      const UINT x0 = std::min(2 * x, w - 1), x1 = std::min(2 * x + 1, w - 1);
-      const std::uint32_t a = src[y0 * w + x0], b = src[y0 * w + x1], c = src[y1 * w + x0], d = src[y1 * w + x1];
-      // Two channels at a time, each in its own 16 bits: four bytes and the
-      // rounding 2 sum to at most 1022, so the lanes never carry into each other.
-      constexpr std::uint32_t Lanes = 0x00FF00FF, Half = 0x00020002;
-      const std::uint32_t even = (a & Lanes) + (b & Lanes) + (c & Lanes) + (d & Lanes) + Half;
-      const std::uint32_t odd = ((a >> 8) & Lanes) + ((b >> 8) & Lanes) + ((c >> 8) & Lanes) + ((d >> 8) & Lanes) + Half;
-      out[static_cast<size_t>(y) * nw + x] = ((even >> 2) & Lanes) | (((odd >> 2) & Lanes) << 8);
     }
   }
   return out;
@@ -221,12 +202,19 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8* pDevice, const char* pSrc
   if (FAILED(hr) || !texture) return FAILED(hr) ? hr : D3DERR_INVALIDCALL;
 
   const DWORD count = texture->GetLevelCount();
+  // A device that makes mip levels when first sampled gets them marked
+  // instead: the game samples none, and they cost a third more memory.
+  auto* mem = dynamic_cast<d3d8::TMemTexture*>(texture);
+  const bool derive = mem && mem->Owner && mem->Owner->DerivesLevelsOnDemand();
   for (DWORD l = 0; l < count; ++l) {
+    if (l > 0 && derive) {
+      mem->DeriveLevel(l);
+      continue;
+    }
     if (l > 0) {
-      const UINT nw = std::max(1u, width / 2), nh = std::max(1u, height / 2);
-      level = HalveBox(level, width, height, nw, nh);
-      width = nw;
-      height = nh;
+      level = d3d8::HalveLevel(level, width, height);
+      width = std::max(1u, width / 2);
+      height = std::max(1u, height / 2);
     }
     hr = FillLevel(texture, l, level, width);
     if (FAILED(hr)) {

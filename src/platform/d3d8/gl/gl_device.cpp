@@ -271,6 +271,8 @@ class TGLDevice final : public d3d8::TDevice {
     t->ReleasePixels(level);
   }
 
+  bool DerivesLevelsOnDemand() const override { return true; }
+
   bool ReadTextureLevel(TMemTexture* t, UINT level, std::vector<DWORD>& out) override {
     if (SDL_GL_MakeCurrent(Window, Context) != 0) return false;
     auto it = GLTextures.find(t);
@@ -338,6 +340,7 @@ class TGLDevice final : public d3d8::TDevice {
   struct TGLTexture {
     GLuint Name = 0;
     std::vector<bool> Uploaded;  // per level: GL has its pixels
+    bool WholeChain = false;     // the maximum level is the last, not the first
   };
 
   // A vertex buffer's GL copy, and the element buffer of its indexed ranges.
@@ -501,14 +504,23 @@ class TGLDevice final : public d3d8::TDevice {
     if (created) {
       const GLint levels = static_cast<GLint>(tex->GetLevelCount());
       gl.Uploaded.assign(static_cast<size_t>(levels), false);
+      // The first level only, until a level below it goes up: the driver
+      // sets aside room for every level up to the maximum, and most
+      // textures' lower levels are never sampled. Sampling takes its
+      // filters from the sampler object, so a texture without its lower
+      // levels is only ever sampled from the first.
       glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
-      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, levels - 1);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     }
     return gl;
   }
 
   // Level l of the bound texture from the pixels in memory.
   static void UploadLevel(TMemTexture* tex, TGLTexture& gl, UINT l) {
+    if (l > 0 && !gl.WholeChain) {
+      gl.WholeChain = true;
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(gl.Uploaded.size()) - 1);
+    }
     glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(l), GL_RGBA8, static_cast<GLsizei>(tex->Width(l)),
                  static_cast<GLsizei>(tex->Height(l)), 0, GL_BGRA, GL_UNSIGNED_BYTE, tex->Pixels(l).data());
     gl.Uploaded[l] = true;
@@ -518,10 +530,17 @@ class TGLDevice final : public d3d8::TDevice {
     TMemTexture* tex = OwnTexture(S.Textures[0]);
     if (!tex) return;
     TGLTexture& gl = BindGLTexture(tex);
-    // Levels never written go up as they are (cleared) on first use.
-    for (UINT l = 0; l < gl.Uploaded.size(); ++l)
-      if (!gl.Uploaded[l]) UploadLevel(tex, gl, l);
     const auto& st = S.StageStates[0];
+    // Levels never written go up as they are (cleared) on first use; the
+    // levels below the first only when this draw samples them, derived ones
+    // made then.
+    const bool mipmapped = gl.Uploaded.size() > 1 && st[D3DTSS_MIPFILTER] != D3DTEXF_NONE;
+    for (UINT l = 0; l < gl.Uploaded.size() && (l == 0 || mipmapped); ++l) {
+      if (gl.Uploaded[l]) continue;
+      if (!tex->MakeLevel(l)) break;
+      UploadLevel(tex, gl, l);
+      tex->ReleasePixels(l);
+    }
     const GLint mag = st[D3DTSS_MAGFILTER] >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST;
     // A texture without its chain must not be sampled with mipmapping.
     const DWORD mip = tex->GetLevelCount() > 1 ? st[D3DTSS_MIPFILTER] : D3DTEXF_NONE;
