@@ -4,10 +4,8 @@
 
 #include <cstdio>
 #include <string>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
+#include "platform/d3dx/d3dx8.h"
 #include "platform/forms/form.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/paths.h"
@@ -19,13 +17,13 @@
 #include "shell/video_options.h"
 
 int main(int argc, char** argv) {
-#if defined(__GLIBC__)
   // Pictures pass through large buffers while loading (decoded pixels, mip
   // levels, the GL driver's copies). glibc would raise its mapping threshold
   // after the first one is freed and keep the later ones on the heap, where
-  // freed memory stays resident; a fixed threshold hands them back.
-  mallopt(M_MMAP_THRESHOLD, 256 * 1024);
-#endif
+  // freed memory stays resident; a fixed threshold hands them back. The
+  // frame loop raises it again (ReturnLargeBuffers(false)): the GL driver's
+  // per-frame buffers would otherwise be mapped and faulted in every frame.
+  ReturnLargeBuffers(true);
   // Options, the data folder and the working directory; may end the program here.
   if (const int status = PrepareStart(argc, argv); status >= 0) return status;
   // One game per user, decided before anything is written: a second start

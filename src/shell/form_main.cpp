@@ -436,6 +436,7 @@ void TFormMain::RunLoading() {
 
   EnterMenu();
   LoadingBar.reset();
+  ReturnLargeBuffers(false);
   DebugLog(false, " ... Loading finished");
   DebugLog(false, "");
   PlaySound(sndVoxarine);

@@ -8,6 +8,9 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "platform/d3d8/device_common.h"
 #include "platform/d3dx/image_io.h"
@@ -164,6 +167,15 @@ void D3DXDecodeAhead(const std::vector<std::string>& Files) {
 std::size_t D3DXDecodeAheadPending() { return Ahead().Pending(); }
 
 void D3DXDecodeAheadClear() { Ahead().Clear(); }
+
+void ReturnLargeBuffers(bool On) {
+#if defined(__GLIBC__)
+  // A fixed threshold also stops glibc from raising it by itself.
+  mallopt(M_MMAP_THRESHOLD, On ? 256 * 1024 : 32 * 1024 * 1024);
+#else
+  (void)On;
+#endif
+}
 
 HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8* pDevice, const char* pSrcFile, UINT Width, UINT Height,
                                      UINT MipLevels, DWORD Usage, D3DFORMAT, D3DPOOL Pool, DWORD, DWORD,

@@ -43,3 +43,8 @@ void D3DXDecodeAhead(const std::vector<std::string>& Files);
 std::size_t D3DXDecodeAheadPending();
 // Forgets what was not taken (and waits for the worker to finish its file).
 void D3DXDecodeAheadClear();
+
+// While loading (On): buffers of 256 KB and more go back to the system when
+// freed, so that pictures passing through do not stay resident. Off again
+// for the frame loop, whose GL driver buffers are better kept on the heap.
+void ReturnLargeBuffers(bool On);
