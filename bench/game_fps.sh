@@ -7,7 +7,8 @@
 #   bash bench/game_fps.sh <game folder> <build folder> [resolution number]
 #
 # Resolution numbers are the options dialog's list: 3 is 800 x 600 (the
-# default), 7 is 1280 x 960.
+# default), 7 is 1280 x 960. VOXARINE_FPS_PARTS=full measures the full board
+# only. The frames are uncapped: the script turns the game's frame cap off.
 
 # A screen large enough for a 1280 x 960 window.
 E2E_SCREEN=1600x1200x24
@@ -23,6 +24,14 @@ report() {
       END { if (NR == 0) { print what ": no frame-rate lines"; exit 1 }
             printf "%s: %d seconds, fps min %d, median %d, mean %.0f, max %d\n",
                    what, NR, v[1], v[int((NR + 1) / 2)], sum / NR, v[NR] }'
+}
+
+# User and system clock ticks the game has used, all its threads.
+cpu_ticks() {
+  local stat
+  read -r stat < "/proc/$GAME_PID/stat"
+  read -r -a fields <<< "${stat##*) }"
+  echo $((fields[11] + fields[12]))
 }
 
 # Hovers over the board's cells and now and then moves a cube, for a while.
@@ -49,10 +58,12 @@ press Down Return Return  # play, mode 1
 press Return              # start, from the hints page
 wait_state gsGame
 
-step "level 1, a sparse board"
-mark_log
-play_for "$SECONDS_PER_PART"
-report "sparse board"
+if [ "${VOXARINE_FPS_PARTS:-all}" != full ]; then
+  step "level 1, a sparse board"
+  mark_log
+  play_for "$SECONDS_PER_PART"
+  report "sparse board"
+fi
 
 step "a saved full board"
 press Escape
@@ -66,11 +77,20 @@ shot offer
 click_at 1.45 -0.55       # continue the saved game
 expect_picture full-board "the saved full board" region_differs offer full-board 0 0.9
 mark_log
+wait_for_new_log " gsGame  FPS:" 10
+mark_log
+cpu_start=$(cpu_ticks)
 # Hover only: one move would end this game.
 end=$((SECONDS + SECONDS_PER_PART))
 while [ $SECONDS -lt $end ]; do
   move_to "$(cell_x $((RANDOM % 9 + 1)))" "$(cell_y $((RANDOM % 9 + 1)))"
   sleep 0.4
 done
+cpu_end=$(cpu_ticks)
 report "full board"
+# CPU time of all the game's threads per frame: the frames are the sum of
+# the once-a-second rates (each line counts about one second's frames).
+tail -n +"$((LOG_MARK + 1))" "$LOG" | sed -n 's/.* gsGame  FPS: *\([0-9]*\).*/\1/p' |
+  awk -v ticks=$((cpu_end - cpu_start)) -v hz="$(getconf CLK_TCK)" \
+    '{ frames += $1 } END { if (frames > 0) printf "full board CPU per frame: %.2f ms\n", ticks * 1000 / hz / frames }'
 stop_game

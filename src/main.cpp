@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/d3dx/d3dx8.h"
 #include "platform/forms/form.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/paths.h"
@@ -20,6 +21,13 @@
 #include "shell/video_options.h"
 
 int main(int argc, char** argv) {
+  // Pictures pass through large buffers while loading (decoded pixels, mip
+  // levels, the GL driver's copies). glibc would raise its mapping threshold
+  // after the first one is freed and keep the later ones on the heap, where
+  // freed memory stays resident; a fixed threshold hands them back. The
+  // frame loop raises it again (ReturnLargeBuffers(false)): the GL driver's
+  // per-frame buffers would otherwise be mapped and faulted in every frame.
+  ReturnLargeBuffers(true);
   // Taken before the start moves into the game folder: a relative name is the player's.
   std::string replayFile = ParseCommandLine(argc, argv).ReplayFile;
   if (!replayFile.empty()) replayFile = std::filesystem::absolute(replayFile).string();

@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "game/game_types.h"
 #include "game/score_events.h"
@@ -116,6 +117,8 @@ class TGame {
 
   // ---- Loading, level start and turns (loading.cpp) ------------------------
   void LoadResources();
+  // The picture files LoadResources loads, for decoding them ahead.
+  static std::vector<std::string> ResourcePictures();
   void ReadLevels();
   void ReadBonusFigures();
   void ClearBoard();

@@ -33,6 +33,13 @@ D3DVECTOR V(float x, float y, float z) { return MakeVector(x, y, z); }
 
 }  // namespace
 
+std::vector<std::string> TGame::ResourcePictures() {
+  return {"Images\\gameover.jpg", "Images\\help.jpg",   "Images\\dot1.tga",       "Images\\dot2.tga",
+          "Images\\dot3.tga",     "Images\\floor.jpg",  "Images\\wall1.jpg",      "Images\\wall2.jpg",
+          "Images\\wall3.jpg",    "Images\\wall4.jpg",  "Images\\background.jpg", "Images\\bonuslight.tga",
+          "Images\\plugbonus.tga", "Images\\line.tga",  "Images\\lineleft.tga"};
+}
+
 void TGame::LoadResources() {
   Log(" loading initialise 1");
   if (ResourcesLoaded) return;

@@ -22,6 +22,7 @@
 #include "frontend/tutorial.h"
 #include "game/game.h"
 #include "platform/d3d8/gl/gl_device.h"
+#include "platform/d3dx/d3dx8.h"
 #include "platform/forms/display_watch.h"
 #include "platform/forms/form.h"
 #include "platform/install/desktop_identity.h"
@@ -412,6 +413,8 @@ void TFormMain::ApplicationEvents1Idle(bool& Done) {
 }
 
 void TFormMain::RunLoading() {
+  // The game's pictures decode on a worker while the menu, sound and fonts load.
+  if (!Game || !Game->ResourcesLoaded) D3DXDecodeAhead(TGame::ResourcePictures());
   LoadingProgress(1);
   LoadMenu();
   LoadingProgress(11);
@@ -442,6 +445,7 @@ void TFormMain::RunLoading() {
 
   EnterMenu();
   LoadingBar.reset();
+  ReturnLargeBuffers(false);
   DebugLog(false, " ... Loading finished");
   DebugLog(false, "");
   PlaySound(sndVoxarine);

@@ -82,6 +82,7 @@ WX=0 WY=0 WW=0 WH=0
 LOG_MARK=0
 LAUNCHER=""
 E2E_LAST_ERROR=""
+GAME_ARGS=()  # command-line arguments launch gives the program
 
 # ---- Processes: only ours, by PID ------------------------------------------------
 
@@ -218,7 +219,7 @@ find_window() {  # name -> prints the id of a mapped window with exactly that na
 
 launch() {
   [ -n "$GAME_PID" ] && game_running && fail "launch: the game started before still runs"
-  (cd "$GAME" && exec ./voxarine > "$WORK/stdout.txt" 2>&1) &
+  (cd "$GAME" && exec ./voxarine ${GAME_ARGS[@]+"${GAME_ARGS[@]}"} > "$WORK/stdout.txt" 2>&1) &
   GAME_PID=$!
   GAME_PARENT=$BASHPID
   GAME_STATUS=""

@@ -5,11 +5,13 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/device_common.h"
 #include "platform/d3d8/gl/gl_device.h"
 #include "render_window.h"
 
@@ -210,6 +212,89 @@ TEST_F(DeviceRenderTest, TextureIsNotMirrored) {
   ExpectColor(3 * W / 4, H / 4, 0, 255, 0, 0);
   ExpectColor(W / 4, 3 * H / 4, 0, 0, 255, 0);
   ExpectColor(3 * W / 4, 3 * H / 4, 255, 255, 255, 0);
+  tex->Release();
+}
+
+// Written levels live in GL alone; locking one gives its pixels back to
+// change, and a device going away hands every level back to the texture.
+TEST_F(DeviceRenderTest, TexturePixelsLeaveMemoryAndComeBack) {
+  IDirect3DTexture8* tex = MakeTexture(2, 2, 2, {{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}, {0xFF808080}});
+  auto* mem = static_cast<d3d8::TMemTexture*>(tex);
+  EXPECT_FALSE(mem->HasPixels(0));
+  EXPECT_FALSE(mem->HasPixels(1));
+
+  D3DLOCKED_RECT r{};
+  ASSERT_EQ(tex->LockRect(0, &r, nullptr, 0), D3D_OK);
+  auto* bits = static_cast<DWORD*>(r.pBits);
+  EXPECT_EQ(bits[0], 0xFFFF0000u);
+  EXPECT_EQ(bits[3], 0xFFFFFFFFu);
+  bits[3] = 0xFF00FFFF;  // bottom right: cyan
+  ASSERT_EQ(tex->UnlockRect(0), D3D_OK);
+
+  PutQuad(0, -1, -1, 1, 1, 0.5f, 0xFFFFFFFF);
+  Begin(0xFF000000);
+  Device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  Device->SetTexture(0, tex);
+  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+  Device->SetTexture(0, nullptr);
+  Device->EndScene();
+  ExpectColor(W / 4, H / 4, 255, 0, 0, 0);
+  ExpectColor(3 * W / 4, 3 * H / 4, 0, 255, 255, 0);
+
+  SafeRelease(VB);
+  SafeRelease(Device);
+  ASSERT_TRUE(mem->HasPixels(0));
+  ASSERT_TRUE(mem->HasPixels(1));
+  EXPECT_EQ(mem->Pixel(0, 1, 0), 0xFF00FF00u);
+  EXPECT_EQ(mem->Pixel(0, 1, 1), 0xFF00FFFFu);
+  EXPECT_EQ(mem->Pixel(1, 0, 0), 0xFF808080u);
+  tex->Release();
+}
+
+// A derived mip level is made when a draw samples it or it is locked, from
+// the level above as it was when marked, and costs nothing before.
+TEST_F(DeviceRenderTest, DerivedMipLevelsAreMadeWhenNeeded) {
+  std::vector<DWORD> stripes(16 * 16);
+  for (size_t i = 0; i < stripes.size(); ++i) stripes[i] = i % 2 == 0 ? 0xFFFF0000 : 0xFF0000FF;
+  IDirect3DTexture8* tex = MakeTexture(16, 16, 2, {stripes});
+  auto* mem = static_cast<d3d8::TMemTexture*>(tex);
+  mem->DeriveLevel(1);
+  EXPECT_FALSE(mem->HasPixels(1));
+
+  PutQuad(0, -0.05f, -0.05f, 0.05f, 0.05f, 0.5f, 0xFFFFFFFF);  // minified
+  for (DWORD mip : {D3DTEXF_NONE, D3DTEXF_POINT}) {
+    Begin(0xFF000000);
+    Device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    Device->SetTexture(0, tex);
+    Device->SetTextureStageState(0, D3DTSS_MIPFILTER, mip);
+    Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+    Device->EndScene();
+    if (mip == D3DTEXF_NONE) {
+      EXPECT_TRUE(mem->IsDerived(1)) << "not sampled, not made";
+    } else {
+      EXPECT_FALSE(mem->IsDerived(1));
+      ExpectColor(W / 2, H / 2, 0x80, 0, 0x80, 0);  // two red, two blue: (2 × 255 + 2) / 4
+    }
+    Device->Present(nullptr, nullptr, nullptr, nullptr);
+  }
+  Device->SetTexture(0, nullptr);
+  D3DLOCKED_RECT r{};
+  ASSERT_EQ(tex->LockRect(1, &r, nullptr, 0), D3D_OK);
+  EXPECT_EQ(static_cast<DWORD*>(r.pBits)[0], 0xFF800080u);
+  tex->UnlockRect(1);
+  tex->Release();
+
+  // Level 0 rewritten before level 1 was ever made: level 1 keeps the
+  // average of what level 0 was.
+  tex = MakeTexture(16, 16, 2, {stripes});
+  mem = static_cast<d3d8::TMemTexture*>(tex);
+  mem->DeriveLevel(1);
+  ASSERT_EQ(tex->LockRect(0, &r, nullptr, 0), D3D_OK);
+  std::fill_n(static_cast<DWORD*>(r.pBits), 16 * 16, 0xFFFFFFFFu);
+  tex->UnlockRect(0);
+  ASSERT_EQ(tex->LockRect(1, &r, nullptr, 0), D3D_OK);
+  EXPECT_EQ(static_cast<DWORD*>(r.pBits)[0], 0xFF800080u);
+  tex->UnlockRect(1);
   tex->Release();
 }
 

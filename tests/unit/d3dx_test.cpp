@@ -140,6 +140,34 @@ TEST_F(D3DXTest, BadFilesFail) {
             D3DERR_INVALIDCALL);
 }
 
+// Pictures decoded ahead on the worker make the same textures, bad ones fail
+// the same way, and nothing taken stays behind.
+TEST_F(D3DXTest, DecodedAheadMakesTheSameTextures) {
+  const std::string good = Write("ahead.tga", Tga2x2(Picture, 32, true));
+  const std::string bad = Write("ahead-bad.tga", "not a picture");
+  const std::string unused = Write("ahead-unused.tga", Tga2x2(Picture, 24, false));
+  D3DXDecodeAhead({good, bad, good});
+  EXPECT_EQ(D3DXDecodeAheadPending(), 2u);
+  IDirect3DTexture8* t = nullptr;
+  ASSERT_EQ(Load(good, &t), D3D_OK);
+  EXPECT_EQ(Pixel(t, 0, 0, 0), 0x80FF0000u);
+  EXPECT_EQ(Pixel(t, 0, 1, 1), 0xFFFFFFFFu);
+  EXPECT_EQ(Pixel(t, 1, 0, 0), 0xB0808080u);
+  t->Release();
+  t = reinterpret_cast<IDirect3DTexture8*>(0x1);
+  EXPECT_EQ(Load(bad, &t), D3DXERR_INVALIDDATA);
+  EXPECT_EQ(t, nullptr);
+  EXPECT_EQ(D3DXDecodeAheadPending(), 0u);
+  // Taken once: a second load decodes the file itself.
+  ASSERT_EQ(Load(good, &t), D3D_OK);
+  t->Release();
+
+  D3DXDecodeAhead({unused});
+  EXPECT_EQ(D3DXDecodeAheadPending(), 1u);
+  D3DXDecodeAheadClear();
+  EXPECT_EQ(D3DXDecodeAheadPending(), 0u);
+}
+
 // JPEG pictures decode opaque and the right way up; the bitmap writer's
 // output reads back as the same picture.
 TEST_F(D3DXTest, JpegAndBitmapRoundTrip) {

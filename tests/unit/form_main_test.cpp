@@ -12,6 +12,7 @@
 #include "frontend/menu.h"
 #include "frontend/menu3d.h"
 #include "game/game.h"
+#include "platform/d3dx/d3dx8.h"
 #include "platform/forms/display_watch.h"
 #include "platform/forms/form.h"
 #include "platform/win32/registry.h"
@@ -87,6 +88,8 @@ TEST_F(FormMainTest, FirstPassBuildsTheSceneNextPassLoadsAndShowsTheMenu) {
   EXPECT_EQ(LoadingBar, nullptr);
   ASSERT_NE(Game, nullptr);
   EXPECT_TRUE(Game->ResourcesLoaded);
+  EXPECT_EQ(D3DXDecodeAheadPending(), 0u) << "every picture decoded ahead was taken";
+  EXPECT_NE(Game->RoomPlanes[0], nullptr);
   EXPECT_NE(HiScores, nullptr);
   EXPECT_EQ(CursorMode, 1);
   EXPECT_TRUE(Played("PlaySound", 14));

@@ -48,6 +48,64 @@ TMemTexture::TMemTexture(TDevice* owner, UINT width, UINT height, UINT levels)
   Levels.resize(levels);
   for (UINT l = 0; l < levels; ++l) Levels[l].assign(static_cast<size_t>(Width(l)) * Height(l), 0);
   Locked.assign(levels, false);
+  Released.assign(levels, false);
+  Derived.assign(levels, false);
+}
+
+std::vector<DWORD> HalveLevel(const std::vector<DWORD>& src, UINT w, UINT h) {
+  const UINT nw = std::max(1u, w / 2), nh = std::max(1u, h / 2);
+  std::vector<DWORD> out(static_cast<size_t>(nw) * nh);
+  for (UINT y = 0; y < nh; ++y) {
+    const UINT y0 = std::min(2 * y, h - 1), y1 = std::min(2 * y + 1, h - 1);
+    for (UINT x = 0; x < nw; ++x) {
+      const UINT x0 = std::min(2 * x, w - 1), x1 = std::min(2 * x + 1, w - 1);
+      const DWORD a = src[y0 * w + x0], b = src[y0 * w + x1], c = src[y1 * w + x0], d = src[y1 * w + x1];
+      // Two channels at a time, each in its own 16 bits: four bytes and the
+      // rounding 2 sum to at most 1022, so the lanes never carry into each other.
+      constexpr DWORD Lanes = 0x00FF00FF, Half = 0x00020002;
+      const DWORD even = (a & Lanes) + (b & Lanes) + (c & Lanes) + (d & Lanes) + Half;
+      const DWORD odd = ((a >> 8) & Lanes) + ((b >> 8) & Lanes) + ((c >> 8) & Lanes) + ((d >> 8) & Lanes) + Half;
+      out[static_cast<size_t>(y) * nw + x] = ((even >> 2) & Lanes) | (((odd >> 2) & Lanes) << 8);
+    }
+  }
+  return out;
+}
+
+void TMemTexture::DeriveLevel(UINT level) {
+  if (level == 0 || level >= Levels.size() || Locked[level]) return;
+  std::vector<DWORD>().swap(Levels[level]);
+  Released[level] = false;
+  Derived[level] = true;
+}
+
+bool TMemTexture::MakeLevel(UINT level) {
+  if (level >= Levels.size()) return false;
+  if (!Derived[level]) return true;
+  if (!MakeLevel(level - 1)) return false;
+  const bool aboveReleased = Released[level - 1];
+  if (aboveReleased && !RestorePixels(level - 1)) return false;
+  Levels[level] = HalveLevel(Levels[level - 1], Width(level - 1), Height(level - 1));
+  Derived[level] = false;
+  if (aboveReleased) ReleasePixels(level - 1);  // the GPU copy still has it
+  return true;
+}
+
+void TMemTexture::ReleasePixels(UINT level) {
+  if (level >= Levels.size() || Locked[level] || Released[level] || Derived[level]) return;
+  std::vector<DWORD>().swap(Levels[level]);
+  Released[level] = true;
+}
+
+bool TMemTexture::RestorePixels(UINT level) {
+  if (level >= Levels.size()) return false;
+  if (!Released[level]) return true;
+  std::vector<DWORD> pixels;
+  if (!Owner || !Owner->ReadTextureLevel(this, level, pixels) ||
+      pixels.size() != static_cast<size_t>(Width(level)) * Height(level))
+    return false;
+  Levels[level] = std::move(pixels);
+  Released[level] = false;
+  return true;
 }
 
 TMemTexture::~TMemTexture() {
@@ -74,6 +132,10 @@ HRESULT TMemTexture::GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc) {
 HRESULT TMemTexture::LockRect(UINT Level, D3DLOCKED_RECT* pLockedRect, const void* pRect, DWORD) {
   // Sub-rectangles are not supported: nothing in the game locks part of a level.
   if (!pLockedRect || pRect || Level >= Levels.size() || Locked[Level]) return D3DERR_INVALIDCALL;
+  // The level below is derived from this one as it is now: make it before
+  // this one changes.
+  if (!MakeLevel(Level) || (Level + 1 < Levels.size() && !MakeLevel(Level + 1)) || !RestorePixels(Level))
+    return D3DERR_INVALIDCALL;
   Locked[Level] = true;
   pLockedRect->Pitch = static_cast<INT>(Width(Level) * 4);
   pLockedRect->pBits = Levels[Level].data();
@@ -84,6 +146,7 @@ HRESULT TMemTexture::UnlockRect(UINT Level) {
   if (Level >= Levels.size() || !Locked[Level]) return D3DERR_INVALIDCALL;
   Locked[Level] = false;
   ++Version;
+  if (Owner) Owner->TextureUnlocked(this, Level);
   return D3D_OK;
 }
 
@@ -183,6 +246,9 @@ TDevice::~TDevice() { DetachAll(); }
 void TDevice::DetachAll() {
   for (auto& t : S.Textures) SafeRelease(t);
   SafeRelease(S.Stream);
+  // Levels only the GPU copy holds come back while the device can give them.
+  for (TMemTexture* t : LiveTextures)
+    for (UINT l = 0; l < t->GetLevelCount(); ++l) t->RestorePixels(l);
   // Resources the game still holds outlive the device; they keep their bytes
   // but no longer report to it.
   for (TMemTexture* t : LiveTextures) t->Owner = nullptr;

@@ -37,6 +37,8 @@ constexpr UINT VertexSize = 36;  // bytes
 class TDevice;
 
 // A texture: every mip level as A8R8G8B8 DWORDs (B, G, R, A bytes in memory).
+// A device whose GPU keeps its own copy may release a level's pixels once it
+// has them; locking the level again fetches them back from the device.
 class TMemTexture : public TRefCounted<IDirect3DTexture8> {
  public:
   TMemTexture(TDevice* owner, UINT width, UINT height, UINT levels);
@@ -50,6 +52,20 @@ class TMemTexture : public TRefCounted<IDirect3DTexture8> {
   UINT Height(UINT level = 0) const;
   const std::vector<DWORD>& Pixels(UINT level) const { return Levels[level]; }
   DWORD Pixel(UINT level, UINT x, UINT y) const { return Levels[level][y * Width(level) + x]; }
+  // Whether the level's pixels are in memory (not released to the device,
+  // not a level still to be derived).
+  bool HasPixels(UINT level) const { return !Released[level] && !Derived[level]; }
+  // The device has the level's pixels: free them here.
+  void ReleasePixels(UINT level);
+  // Brings a released level back (from the device); false if it cannot.
+  bool RestorePixels(UINT level);
+  // Level (> 0) is the 2×2 box average of the level above, made only when
+  // something needs it: a lock, or a draw that samples it. Until then it
+  // takes no memory here or in the GPU copy.
+  void DeriveLevel(UINT level);
+  bool IsDerived(UINT level) const { return Derived[level]; }
+  // Makes a derived level's pixels now; false if the level above cannot be had.
+  bool MakeLevel(UINT level);
 
   // The device that created it; nullptr once that device is gone.
   TDevice* Owner;
@@ -62,8 +78,12 @@ class TMemTexture : public TRefCounted<IDirect3DTexture8> {
  private:
   UINT BaseWidth, BaseHeight;
   std::vector<std::vector<DWORD>> Levels;
-  std::vector<bool> Locked;
+  std::vector<bool> Locked, Released, Derived;
 };
+
+// One mip level from the one above: each pixel the rounded average of its
+// 2×2 block, channel by channel (an odd edge repeats its last row or column).
+std::vector<DWORD> HalveLevel(const std::vector<DWORD>& src, UINT w, UINT h);
 
 class TMemVertexBuffer : public TRefCounted<IDirect3DVertexBuffer8> {
  public:
@@ -149,6 +169,14 @@ class TDevice : public TRefCounted<IDirect3DDevice8> {
   void Forget(TMemVertexBuffer* vb);
   virtual void TextureDestroyed(TMemTexture*) {}
   virtual void VertexBufferDestroyed(TMemVertexBuffer*) {}
+  // A level was written (UnlockRect). A device with a GPU copy may take the
+  // pixels now and release them from memory.
+  virtual void TextureUnlocked(TMemTexture*, UINT /*level*/) {}
+  // Fills out with a released level's pixels from the GPU copy.
+  virtual bool ReadTextureLevel(TMemTexture*, UINT /*level*/, std::vector<DWORD>& /*out*/) { return false; }
+  // Whether the device makes derived mip levels only when a draw samples
+  // them (TMemTexture::DeriveLevel); a device that does not wants them made.
+  virtual bool DerivesLevelsOnDemand() const { return false; }
 
  protected:
   ~TDevice() override;

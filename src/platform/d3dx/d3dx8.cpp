@@ -2,8 +2,17 @@
 #include "platform/d3dx/d3dx8.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <thread>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
+#include "platform/d3d8/device_common.h"
 #include "platform/d3dx/image_io.h"
 #include "platform/win32/paths.h"
 
@@ -19,27 +28,6 @@ std::vector<std::uint32_t> Resample(const TImage& src, UINT width, UINT height) 
     for (UINT x = 0; x < width; ++x) {
       const size_t sx = static_cast<size_t>(x) * src.Width / width;
       out[static_cast<size_t>(y) * width + x] = src.Pixels[sy * src.Width + sx];
-    }
-  }
-  return out;
-}
-
-// One mip level from the one above: each pixel averages its 2×2 block
-// (fewer at an odd edge), channel by channel, rounded.
-std::vector<std::uint32_t> HalveBox(const std::vector<std::uint32_t>& src, UINT w, UINT h, UINT nw, UINT nh) {
-  std::vector<std::uint32_t> out(static_cast<size_t>(nw) * nh);
-  for (UINT y = 0; y < nh; ++y) {
-    const UINT y0 = std::min(2 * y, h - 1), y1 = std::min(2 * y + 1, h - 1);
-    for (UINT x = 0; x < nw; ++x) {
-      const UINT x0 = std::min(2 * x, w - 1), x1 = std::min(2 * x + 1, w - 1);
-      const std::uint32_t p[4] = {src[y0 * w + x0], src[y0 * w + x1], src[y1 * w + x0], src[y1 * w + x1]};
-      std::uint32_t result = 0;
-      for (int shift = 0; shift < 32; shift += 8) {
-        std::uint32_t sum = 2;
-        for (std::uint32_t v : p) sum += (v >> shift) & 0xFF;
-        result |= (sum / 4) << shift;
-      }
-      out[static_cast<size_t>(y) * nw + x] = result;
     }
   }
   return out;
@@ -65,7 +53,129 @@ HRESULT FillLevel(IDirect3DTexture8* texture, UINT level, const std::vector<std:
   return texture->UnlockRect(level);
 }
 
+// ---- Decoding ahead ----------------------------------------------------------
+
+struct TAheadPicture {
+  enum { Queued, Decoding, Done } State = Queued;
+  TImage Image;
+  bool Decoded = false;
+};
+
+class TDecodeAhead {
+ public:
+  ~TDecodeAhead() { Clear(); }
+
+  void Add(const std::vector<std::string>& paths) {
+    std::lock_guard<std::mutex> lock(M);
+    for (const std::string& path : paths)
+      if (Pictures.try_emplace(path).second) Queue.push_back(path);
+    if (Running || Queue.empty()) return;
+    if (Worker.joinable()) Worker.join();  // finished: its loop has ended
+    Running = true;
+    Worker = std::thread([this] { Work(); });
+  }
+
+  // 1: decoded ahead (image filled), 0: the file does not decode, -1: not
+  // ahead (the caller decodes it itself).
+  int Take(const std::string& path, TImage& image) {
+    std::unique_lock<std::mutex> lock(M);
+    auto it = Pictures.find(path);
+    if (it == Pictures.end()) return -1;
+    if (it->second.State == TAheadPicture::Queued) {
+      Pictures.erase(it);  // the worker skips it
+      return -1;
+    }
+    Changed.wait(lock, [&] { return it->second.State == TAheadPicture::Done; });
+    const int result = it->second.Decoded ? 1 : 0;
+    image = std::move(it->second.Image);
+    Pictures.erase(it);
+    Changed.notify_all();  // room for the worker to go on
+    return result;
+  }
+
+  std::size_t Pending() {
+    std::lock_guard<std::mutex> lock(M);
+    return Pictures.size();
+  }
+
+  void Clear() {
+    {
+      std::lock_guard<std::mutex> lock(M);
+      Queue.clear();
+      Changed.notify_all();
+    }
+    if (Worker.joinable()) Worker.join();
+    std::lock_guard<std::mutex> lock(M);
+    Pictures.clear();
+  }
+
+ private:
+  // Decoded pictures waiting to be taken, at most: the worker stays this
+  // far ahead, so that they do not all sit in memory at once.
+  static constexpr int MaxWaiting = 2;
+
+  int Waiting() const {
+    int n = 0;
+    for (const auto& [path, picture] : Pictures) n += picture.State == TAheadPicture::Done ? 1 : 0;
+    return n;
+  }
+
+  void Work() {
+    std::unique_lock<std::mutex> lock(M);
+    while (!Queue.empty()) {
+      Changed.wait(lock, [&] { return Queue.empty() || Waiting() < MaxWaiting; });
+      if (Queue.empty()) break;
+      const std::string path = Queue.front();
+      Queue.pop_front();
+      auto it = Pictures.find(path);
+      if (it == Pictures.end() || it->second.State != TAheadPicture::Queued) continue;
+      it->second.State = TAheadPicture::Decoding;
+      lock.unlock();
+      TImage image;
+      const bool decoded = DecodeImageFile(path, image);
+      lock.lock();
+      it->second.Image = std::move(image);  // map nodes stay put; only Take erases a Decoding one after Done
+      it->second.Decoded = decoded;
+      it->second.State = TAheadPicture::Done;
+      Changed.notify_all();
+    }
+    Running = false;
+  }
+
+  std::mutex M;
+  std::condition_variable Changed;
+  std::map<std::string, TAheadPicture> Pictures;  // by resolved path
+  std::deque<std::string> Queue;
+  std::thread Worker;
+  bool Running = false;
+};
+
+TDecodeAhead& Ahead() {
+  static TDecodeAhead ahead;
+  return ahead;
+}
+
 }  // namespace
+
+void D3DXDecodeAhead(const std::vector<std::string>& Files) {
+  std::vector<std::string> paths;
+  paths.reserve(Files.size());
+  for (const std::string& file : Files) paths.push_back(ResolvePath(file));
+  Ahead().Add(paths);
+}
+
+std::size_t D3DXDecodeAheadPending() { return Ahead().Pending(); }
+
+void D3DXDecodeAheadClear() { Ahead().Clear(); }
+
+void ReturnLargeBuffers(bool On) {
+#if defined(__GLIBC__)
+  // A fixed threshold also stops glibc from raising it by itself.
+  mallopt(M_MMAP_THRESHOLD, On ? 256 * 1024 : 32 * 1024 * 1024);
+#else
+  (void)On;
+#endif
+}
 
 HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8* pDevice, const char* pSrcFile, UINT Width, UINT Height,
                                      UINT MipLevels, DWORD Usage, D3DFORMAT, D3DPOOL Pool, DWORD, DWORD,
@@ -76,7 +186,9 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8* pDevice, const char* pSrc
   if (!pDevice || !pSrcFile) return D3DERR_INVALIDCALL;
 
   TImage image;
-  if (!DecodeImageFile(ResolvePath(pSrcFile), image)) return D3DXERR_INVALIDDATA;
+  const std::string path = ResolvePath(pSrcFile);
+  const int ahead = Ahead().Take(path, image);
+  if (ahead == 0 || (ahead < 0 && !DecodeImageFile(path, image))) return D3DXERR_INVALIDDATA;
   if (pSrcInfo) {
     pSrcInfo->Width = static_cast<UINT>(image.Width);
     pSrcInfo->Height = static_cast<UINT>(image.Height);
@@ -102,12 +214,19 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8* pDevice, const char* pSrc
   if (FAILED(hr) || !texture) return FAILED(hr) ? hr : D3DERR_INVALIDCALL;
 
   const DWORD count = texture->GetLevelCount();
+  // A device that makes mip levels when first sampled gets them marked
+  // instead: the game samples none, and they cost a third more memory.
+  auto* mem = dynamic_cast<d3d8::TMemTexture*>(texture);
+  const bool derive = mem && mem->Owner && mem->Owner->DerivesLevelsOnDemand();
   for (DWORD l = 0; l < count; ++l) {
+    if (l > 0 && derive) {
+      mem->DeriveLevel(l);
+      continue;
+    }
     if (l > 0) {
-      const UINT nw = std::max(1u, width / 2), nh = std::max(1u, height / 2);
-      level = HalveBox(level, width, height, nw, nh);
-      width = nw;
-      height = nh;
+      level = d3d8::HalveLevel(level, width, height);
+      width = std::max(1u, width / 2);
+      height = std::max(1u, height / 2);
     }
     hr = FillLevel(texture, l, level, width);
     if (FAILED(hr)) {

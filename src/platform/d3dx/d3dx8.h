@@ -1,6 +1,10 @@
 // The one D3DX call the game makes: a texture from an image file.
 #pragma once
 
+#include <cstddef>
+#include <string>
+#include <vector>
+
 #include "platform/d3d8/d3d8.h"
 
 constexpr HRESULT D3DXERR_INVALIDDATA = MakeD3DError(0x88760B59u);
@@ -27,3 +31,20 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8* pDevice, const char* pSrc
                                      UINT MipLevels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool, DWORD Filter,
                                      DWORD MipFilter, D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo, void* pPalette,
                                      IDirect3DTexture8** ppTexture);
+
+// Decoding ahead: a worker thread decodes these picture files (names as for
+// D3DXCreateTextureFromFileExA) while the caller goes on loading; a later
+// D3DXCreateTextureFromFileExA of one of them takes the decoded picture (and
+// waits for it if the worker is still at it). Only textures are made on the
+// calling thread. Queue only files that will be loaded: an untaken picture
+// keeps its memory until D3DXDecodeAheadClear.
+void D3DXDecodeAhead(const std::vector<std::string>& Files);
+// Pictures decoded or queued ahead and not taken yet.
+std::size_t D3DXDecodeAheadPending();
+// Forgets what was not taken (and waits for the worker to finish its file).
+void D3DXDecodeAheadClear();
+
+// While loading (On): buffers of 256 KB and more go back to the system when
+// freed, so that pictures passing through do not stay resident. Off again
+// for the frame loop, whose GL driver buffers are better kept on the heap.
+void ReturnLargeBuffers(bool On);

@@ -26,10 +26,14 @@ D3DVECTOR VecCross(const D3DVECTOR& a, const D3DVECTOR& b) {
 }
 
 D3DMATRIX MatrixMultiply(const D3DMATRIX& A, const D3DMATRIX& B) {
-  D3DMATRIX r = ZeroMatrix;
-  for (int i = 0; i < 4; ++i)
+  // Each element summed from zero in k order, as always (the same rounding),
+  // a row at a time from locals so that the compiler keeps them in registers.
+  D3DMATRIX r;
+  for (int i = 0; i < 4; ++i) {
+    const float b0 = B.m[i][0], b1 = B.m[i][1], b2 = B.m[i][2], b3 = B.m[i][3];
     for (int j = 0; j < 4; ++j)
-      for (int k = 0; k < 4; ++k) r.m[i][j] += B.m[i][k] * A.m[k][j];
+      r.m[i][j] = (((0.0f + b0 * A.m[0][j]) + b1 * A.m[1][j]) + b2 * A.m[2][j]) + b3 * A.m[3][j];
+  }
   return r;
 }
 
@@ -53,28 +57,31 @@ D3DMATRIX MatrixScaling(const D3DVECTOR& v) { return MatrixScaling(v.x, v.y, v.z
 
 D3DMATRIX MatrixRotationX(float t) {
   D3DMATRIX m = IdentityMatrix;
-  m._22 = std::cos(t);
-  m._23 = std::sin(t);
-  m._32 = -std::sin(t);
-  m._33 = std::cos(t);
+  const float c = std::cos(t), s = std::sin(t);
+  m._22 = c;
+  m._23 = s;
+  m._32 = -s;
+  m._33 = c;
   return m;
 }
 
 D3DMATRIX MatrixRotationY(float t) {
   D3DMATRIX m = IdentityMatrix;
-  m._11 = std::cos(t);
-  m._13 = -std::sin(t);
-  m._31 = std::sin(t);
-  m._33 = std::cos(t);
+  const float c = std::cos(t), s = std::sin(t);
+  m._11 = c;
+  m._13 = -s;
+  m._31 = s;
+  m._33 = c;
   return m;
 }
 
 D3DMATRIX MatrixRotationZ(float t) {
   D3DMATRIX m = IdentityMatrix;
-  m._11 = std::cos(t);
-  m._12 = std::sin(t);
-  m._21 = -std::sin(t);
-  m._22 = std::cos(t);
+  const float c = std::cos(t), s = std::sin(t);
+  m._11 = c;
+  m._12 = s;
+  m._21 = -s;
+  m._22 = c;
   return m;
 }
 

@@ -269,6 +269,28 @@ class TGLDevice final : public d3d8::TDevice {
     return D3D_OK;
   }
 
+  // GL has its own copy of every level (in process memory, with a software
+  // driver): take the written level now and free ours. Locking it again
+  // reads it back.
+  void TextureUnlocked(TMemTexture* t, UINT level) override {
+    MakeCurrent();
+    TGLTexture& gl = BindGLTexture(t);
+    UploadLevel(t, gl, level);
+    t->ReleasePixels(level);
+  }
+
+  bool DerivesLevelsOnDemand() const override { return true; }
+
+  bool ReadTextureLevel(TMemTexture* t, UINT level, std::vector<DWORD>& out) override {
+    if (SDL_GL_MakeCurrent(Window, Context) != 0) return false;
+    auto it = GLTextures.find(t);
+    if (it == GLTextures.end() || level >= it->second.Uploaded.size() || !it->second.Uploaded[level]) return false;
+    BindGLTexture(t);
+    out.assign(static_cast<size_t>(t->Width(level)) * t->Height(level), 0);
+    glGetTexImage(GL_TEXTURE_2D, static_cast<GLint>(level), GL_BGRA, GL_UNSIGNED_BYTE, out.data());
+    return true;
+  }
+
   void TextureDestroyed(TMemTexture* t) override {
     auto it = GLTextures.find(t);
     if (it == GLTextures.end()) return;
@@ -308,7 +330,7 @@ class TGLDevice final : public d3d8::TDevice {
  protected:
   ~TGLDevice() override {
     const bool current = SDL_GL_MakeCurrent(Window, Context) == 0;
-    DetachAll();
+    DetachAll();  // brings released texture levels back from GL first
     if (current) {
       for (auto& [tex, gl] : GLTextures) glDeleteTextures(1, &gl.Name);
       for (auto& [vb, buffer] : GLBuffers) buffer.Delete();
@@ -325,7 +347,8 @@ class TGLDevice final : public d3d8::TDevice {
  private:
   struct TGLTexture {
     GLuint Name = 0;
-    unsigned Version = ~0u;
+    std::vector<bool> Uploaded;  // per level: GL has its pixels
+    bool WholeChain = false;     // the maximum level is the last, not the first
   };
 
   // A vertex buffer's GL copy, and the element buffer of its indexed ranges.
@@ -514,25 +537,55 @@ class TGLDevice final : public d3d8::TDevice {
     return true;
   }
 
-  void ApplyTexture() {
-    TMemTexture* tex = OwnTexture(S.Textures[0]);
-    if (!tex) return;
+  // The texture's GL copy, made on first use, bound.
+  TGLTexture& BindGLTexture(TMemTexture* tex) {
     TGLTexture& gl = GLTextures[tex];
-    if (!gl.Name) glGenTextures(1, &gl.Name);
+    const bool created = !gl.Name;
+    if (created) glGenTextures(1, &gl.Name);
     if (BoundTexture != gl.Name) {
       BoundTexture = gl.Name;
       glBindTexture(GL_TEXTURE_2D, gl.Name);
     }
-    if (gl.Version != tex->Version) {
-      gl.Version = tex->Version;
+    if (created) {
       const GLint levels = static_cast<GLint>(tex->GetLevelCount());
-      for (GLint l = 0; l < levels; ++l)
-        glTexImage2D(GL_TEXTURE_2D, l, GL_RGBA8, static_cast<GLsizei>(tex->Width(l)), static_cast<GLsizei>(tex->Height(l)),
-                     0, GL_BGRA, GL_UNSIGNED_BYTE, tex->Pixels(l).data());
+      gl.Uploaded.assign(static_cast<size_t>(levels), false);
+      // The first level only, until a level below it goes up: the driver
+      // sets aside room for every level up to the maximum, and most
+      // textures' lower levels are never sampled. Sampling takes its
+      // filters from the sampler object, so a texture without its lower
+      // levels is only ever sampled from the first.
       glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
-      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, levels - 1);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     }
+    return gl;
+  }
+
+  // Level l of the bound texture from the pixels in memory.
+  static void UploadLevel(TMemTexture* tex, TGLTexture& gl, UINT l) {
+    if (l > 0 && !gl.WholeChain) {
+      gl.WholeChain = true;
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(gl.Uploaded.size()) - 1);
+    }
+    glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(l), GL_RGBA8, static_cast<GLsizei>(tex->Width(l)),
+                 static_cast<GLsizei>(tex->Height(l)), 0, GL_BGRA, GL_UNSIGNED_BYTE, tex->Pixels(l).data());
+    gl.Uploaded[l] = true;
+  }
+
+  void ApplyTexture() {
+    TMemTexture* tex = OwnTexture(S.Textures[0]);
+    if (!tex) return;
+    TGLTexture& gl = BindGLTexture(tex);
     const auto& st = S.StageStates[0];
+    // Levels never written go up as they are (cleared) on first use; the
+    // levels below the first only when this draw samples them, derived ones
+    // made then.
+    const bool mipmapped = gl.Uploaded.size() > 1 && st[D3DTSS_MIPFILTER] != D3DTEXF_NONE;
+    for (UINT l = 0; l < gl.Uploaded.size() && (l == 0 || mipmapped); ++l) {
+      if (gl.Uploaded[l]) continue;
+      if (!tex->MakeLevel(l)) break;
+      UploadLevel(tex, gl, l);
+      tex->ReleasePixels(l);
+    }
     const GLint mag = st[D3DTSS_MAGFILTER] >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST;
     // A texture without its chain must not be sampled with mipmapping.
     const DWORD mip = tex->GetLevelCount() > 1 ? st[D3DTSS_MIPFILTER] : D3DTEXF_NONE;

@@ -60,6 +60,14 @@ TRecordedCall& TRecordDevice::Append(std::string_view name, std::vector<std::uin
   return Log.back();
 }
 
+TRecordedCall& TRecordDevice::Unlogged() {
+  Scratch.Args.clear();
+  Scratch.Floats.clear();
+  Scratch.Result = D3D_OK;
+  Scratch.Draw = -1;
+  return Scratch;
+}
+
 bool TRecordDevice::Fails(std::string_view name, HRESULT& hr) const {
   for (const auto& [method, result] : Failures)
     if (method == name) {
@@ -100,7 +108,7 @@ const std::vector<BYTE>* TRecordDevice::VertexBytes(IDirect3DVertexBuffer8* vb) 
 
 // Each method: log it, fail if a test asked so, otherwise do what any device does.
 #define RECORD_CALL(name, ...)                            \
-  TRecordedCall& call = Append(name, {__VA_ARGS__});      \
+  TRecordedCall& call = Logging ? Append(name, {__VA_ARGS__}) : Unlogged(); \
   if (HRESULT injected; Fails(name, injected)) {          \
     call.Result = injected;                               \
     return injected;                                      \
@@ -133,7 +141,7 @@ HRESULT TRecordDevice::Present(const void* pSourceRect, const void* pDestRect, H
 
 HRESULT TRecordDevice::SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) {
   RECORD_CALL("SetTransform", State);
-  if (pMatrix) AppendFloats(call.Floats, &pMatrix->_11, 16);
+  if (pMatrix && Logging) AppendFloats(call.Floats, &pMatrix->_11, 16);
   return call.Result = TDevice::SetTransform(State, pMatrix);
 }
 
@@ -154,7 +162,7 @@ HRESULT TRecordDevice::SetTexture(DWORD Stage, IDirect3DTexture8* pTexture) {
 
 HRESULT TRecordDevice::SetMaterial(const D3DMATERIAL8* pMaterial) {
   RECORD_CALL("SetMaterial");
-  if (pMaterial) {
+  if (pMaterial && Logging) {
     AppendColor(call.Floats, pMaterial->Diffuse);
     AppendColor(call.Floats, pMaterial->Ambient);
     AppendColor(call.Floats, pMaterial->Specular);
@@ -209,6 +217,8 @@ HRESULT TRecordDevice::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartV
   RECORD_CALL("DrawPrimitive", PrimitiveType, StartVertex, PrimitiveCount);
   call.Result = CheckDraw(PrimitiveType, StartVertex, PrimitiveCount);
   if (FAILED(call.Result)) return call.Result;
+  ++DrawCalls;
+  if (!Logging) return call.Result;
 
   TRecordedDraw d;
   d.PrimitiveType = PrimitiveType;

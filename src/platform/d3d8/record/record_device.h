@@ -88,6 +88,10 @@ class TRecordDevice : public d3d8::TDevice {
   // The log empties itself when it reaches this many calls, so that long runs
   // (autoplay, benchmarks) keep a bounded memory.
   size_t LogLimit = 50000;
+  // Off: calls keep the device state and the counters but leave no log, so
+  // that a benchmark times the game's calls rather than the log's copies.
+  bool Logging = true;
+  unsigned DrawCalls = 0;  // successful DrawPrimitive calls, logged or not
 
   // Makes every later call of that method return hr (and change nothing),
   // until ClearFailures. Names as in TRecordedCall::Name.
@@ -106,11 +110,13 @@ class TRecordDevice : public d3d8::TDevice {
 
  private:
   TRecordedCall& Append(std::string_view name, std::vector<std::uint64_t> args);
+  TRecordedCall& Unlogged();
   bool Fails(std::string_view name, HRESULT& hr) const;
 
   D3DPRESENT_PARAMETERS Params;
   HWND DeviceWindow;
   std::vector<TRecordedCall> Log;
+  TRecordedCall Scratch;  // what an unlogged call writes to
   std::vector<TRecordedDraw> DrawLog;
   std::vector<std::pair<std::string, HRESULT>> Failures;
 };
