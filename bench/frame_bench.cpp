@@ -19,6 +19,7 @@
 #include "frontend/labels.h"
 #include "frontend/menu.h"
 #include "frontend/menu3d.h"
+#include "bench_scene.h"
 #include "game/game.h"
 #include "platform/d3d8/gl/gl_device.h"
 #include "platform/d3d8/record/record_device.h"
@@ -70,16 +71,7 @@ bool SetUpGame(TD3D8Backend backend) {
     Window = SDL_CreateWindow("bench", 0, 0, 800, 600, SDL_WINDOW_OPENGL);
     if (!Window) return false;
   }
-  Options = std::make_unique<TOptions>();
-  Options->SetDefaults();
-  if (!InitD3D(Window, false, 800, 600, 32, 0, true, true)) return false;
-  SetupRenderStates();
-  SetupLights();
-  InitGeometry();
-  Game = std::make_unique<TGame>(D3DDevice);
-  LoadMenu();
-  LoadFontTextures();
-  LoadFontMetrics();
+  if (!OpenBenchScene(Window)) return false;
   Game->Mode = 1;
   StartGame();
   Game->EndPhase = epPlaying;

@@ -29,10 +29,12 @@
 #include "frontend/fonts.h"
 #include "frontend/menu.h"
 #include "frontend/menu3d.h"
+#include "bench_scene.h"
 #include "game/game.h"
 #include "platform/d3d8/record/record_device.h"
 #include "platform/win32/paths.h"
 #include "shell/form_main.h"
+#include "shell/math/d3dmath.h"
 #include "shell/options.h"
 #include "shell/scene.h"
 
@@ -74,14 +76,6 @@ TClipVertex ToClip(const BYTE* v, const D3DMATRIX& m) {
   return c;
 }
 
-D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
-  D3DMATRIX r{};
-  for (int i = 0; i < 4; ++i)
-    for (int j = 0; j < 4; ++j)
-      r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] + a.m[i][3] * b.m[3][j];
-  return r;
-}
-
 template <typename T>
 void Put(std::ofstream& out, const T& value) {
   out.write(reinterpret_cast<const char*>(&value), sizeof value);
@@ -104,16 +98,7 @@ int main(int argc, char** argv) {
   SetUserDataFolder(user.string());
   SetInstalledLayout(true);  // the save goes to the scratch folder, not the game's
   D3D8SelectBackend(TD3D8Backend::Recording);
-  Options = std::make_unique<TOptions>();
-  Options->SetDefaults();
-  if (!InitD3D(nullptr, false, 800, 600, 32, 0, true, true)) return 1;
-  SetupRenderStates();
-  SetupLights();
-  InitGeometry();
-  Game = std::make_unique<TGame>(D3DDevice);
-  LoadMenu();
-  LoadFontTextures();
-  LoadFontMetrics();
+  if (!OpenBenchScene(nullptr)) return 1;
   AtomicWriteFile(WritablePath(SaveFileNames[1]), FullBoardSave());
   Game->Mode = 1;
   StartGame();
@@ -144,7 +129,7 @@ int main(int argc, char** argv) {
   unsigned triangles = 0, blended = 0, blendedTriangles = 0;
   for (const TRecordedDraw& d : rec->Draws()) {
     const UINT count = d3d8::VertexCount(d.PrimitiveType, d.PrimitiveCount);
-    const D3DMATRIX wvp = Multiply(Multiply(d.World, d.View), d.Projection);
+    const D3DMATRIX wvp = MatrixMultiply(d.Projection, MatrixMultiply(d.View, d.World));  // world, view, then projection
     // Quads are rewritten between draws: their own copy; models never are.
     const BYTE* source = d.Vertices.empty() ? model.data() + static_cast<size_t>(d.StartVertex) * d3d8::VertexSize
                                             : d.Vertices.data();
