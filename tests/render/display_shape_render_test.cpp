@@ -22,6 +22,7 @@
 #include "platform/d3d8/gl/gl_device.h"
 #include "platform/win32/paths.h"
 #include "platform/win32/random.h"
+#include "game_scene_fixture.h"
 #include "render_window.h"
 #include "shell/form_main.h"
 #include "shell/math/d3dmath.h"
@@ -29,10 +30,6 @@
 #include "shell/scene.h"
 
 namespace {
-
-struct TSize {
-  int W, H;
-};
 
 constexpr DWORD Marker = 0xFF00FF;  // magenta: nowhere else in the scene
 
@@ -46,50 +43,12 @@ struct TBox {
   bool Empty() const { return Right < Left; }
 };
 
-class DisplayShapeRenderTest : public ::testing::TestWithParam<TSize> {
+class DisplayShapeRenderTest : public TGameSceneTest {
  protected:
   void SetUp() override {
-    W = GetParam().W;
-    H = GetParam().H;
-    const char* dir = std::getenv("VOXARINE_SHOT_GAME_DIR");
-    GameDir = dir ? dir : VOXARINE_GAME_DIR;
-    if (!std::filesystem::exists(GameDir + "/Images/background.jpg")) GTEST_SKIP() << "no game folder at " << GameDir;
-    HadLog = std::filesystem::exists(GameDir + "/debug.txt");
-    OldDir = std::filesystem::current_path();
-    std::filesystem::current_path(GameDir);
-    SetGameFolder(GameDir);
-    Scratch = std::filesystem::temp_directory_path() / ("voxarine-shape-" + std::to_string(getpid()));
-    SetUserDataFolder(Scratch.string());
-
-    OpenSceneWindow("display shape", W, H, Window);
-    if (HasFatalFailure()) return;
-    Options = std::make_unique<TOptions>();
-    LoadFontTextures();
-    LoadFontMetrics();
-    RandSeed(2121);
-    Game = std::make_unique<TGame>(D3DDevice);
-    Game->LoadResources();
-    LoadSkinTextures(1);
-    Game->Mode = 1;
-    Game->NewGame();
+    OpenGame("shape", 2121);
+    if (IsSkipped() || HasFatalFailure()) return;
     for (int i = 0; i < 100; ++i) Game->Update(16);  // the first cubes grown
-    GameState = gsGame;
-  }
-
-  void TearDown() override {
-    Game.reset();
-    Options.reset();
-    FreeFontTextures();
-    ReleaseGraphics();
-    if (Window) SDL_DestroyWindow(Window);
-    SDL_Quit();
-    GameState = gsLaunch;
-    SetGameFolder("");
-    SetUserDataFolder("");
-    std::error_code ec;
-    std::filesystem::remove_all(Scratch, ec);
-    if (!HadLog) std::filesystem::remove(GameDir + "/debug.txt", ec);
-    if (!OldDir.empty()) std::filesystem::current_path(OldDir);
   }
 
   // Draws the game as the frame does, then one flat magenta cell-sized square
@@ -154,11 +113,6 @@ class DisplayShapeRenderTest : public ::testing::TestWithParam<TSize> {
     return b;
   }
 
-  int W = 0, H = 0;
-  std::string GameDir;
-  bool HadLog = false;
-  std::filesystem::path OldDir, Scratch;
-  SDL_Window* Window = nullptr;
 };
 
 // The cells at the board's corners and centre are square; the picture is

@@ -26,6 +26,7 @@
 #include "platform/d3d8/gl/gl_device.h"
 #include "platform/win32/paths.h"
 #include "platform/win32/random.h"
+#include "game_scene_fixture.h"
 #include "render_window.h"
 #include "shell/form_main.h"
 #include "shell/options.h"
@@ -33,57 +34,10 @@
 
 namespace {
 
-struct TSize {
-  int W, H;
-};
-
-class LaterGameRenderTest : public ::testing::TestWithParam<TSize> {
+class LaterGameRenderTest : public TGameSceneTest {
  protected:
   void SetUp() override {
-    W = GetParam().W;
-    H = GetParam().H;
-    const char* dir = std::getenv("VOXARINE_SHOT_GAME_DIR");
-    GameDir = dir ? dir : VOXARINE_GAME_DIR;
-    if (!std::filesystem::exists(GameDir + "/Images/background.jpg")) GTEST_SKIP() << "no game folder at " << GameDir;
-    // Loading logs into the game folder's debug.txt; leave the folder as found.
-    HadLog = std::filesystem::exists(GameDir + "/debug.txt");
-    OldDir = std::filesystem::current_path();
-    std::filesystem::current_path(GameDir);
-    SetGameFolder(GameDir);
-    Scratch = std::filesystem::temp_directory_path() / ("voxarine-later-" + std::to_string(getpid()));
-    SetUserDataFolder(Scratch.string());
-
-    OpenSceneWindow("later game", W, H, Window);
-    if (HasFatalFailure()) return;
-
-    Options = std::make_unique<TOptions>();
-    LoadFontTextures();
-    LoadFontMetrics();
-    RandSeed(4242);
-    Game = std::make_unique<TGame>(D3DDevice);
-    Game->LoadResources();
-    LoadSkinTextures(1);
-    Game->Mode = 1;
-    Game->NewGame();
-    GameState = gsGame;
-  }
-
-  void TearDown() override {
-    ClearScoreLabels();
-    ClearAllParticles();
-    Game.reset();
-    Options.reset();
-    FreeFontTextures();
-    ReleaseGraphics();
-    if (Window) SDL_DestroyWindow(Window);
-    SDL_Quit();
-    GameState = gsLaunch;
-    SetGameFolder("");
-    SetUserDataFolder("");
-    std::error_code ec;
-    std::filesystem::remove_all(Scratch, ec);
-    if (!HadLog) std::filesystem::remove(GameDir + "/debug.txt", ec);
-    if (!OldDir.empty()) std::filesystem::current_path(OldDir);
+    OpenGame("later", 4242);
   }
 
   static TGame& G() { return *Game; }
@@ -146,11 +100,6 @@ class LaterGameRenderTest : public ::testing::TestWithParam<TSize> {
     }
   }
 
-  int W = 0, H = 0;
-  std::string GameDir;
-  bool HadLog = false;
-  std::filesystem::path OldDir, Scratch;
-  SDL_Window* Window = nullptr;
 };
 
 TEST_P(LaterGameRenderTest, TheBonusPlateFitsItsWindowAndBringsItsOwnCaption) {
