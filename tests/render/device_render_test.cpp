@@ -87,6 +87,17 @@ class DeviceRenderTest : public ::testing::Test {
     ASSERT_EQ(Device->BeginScene(), D3D_OK);
   }
 
+  // One frame: Tex unlit on a quad over the whole back buffer, on black.
+  void DrawTextureOverAll(IDirect3DTexture8* Tex) {
+    PutQuad(0, -1, -1, 1, 1, 0.5f, 0xFFFFFFFF);
+    Begin(0xFF000000);
+    Device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    Device->SetTexture(0, Tex);
+    Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+    Device->SetTexture(0, nullptr);
+    Device->EndScene();
+  }
+
   // RGB of the back buffer pixel at (x, y) from the top-left corner.
   DWORD At(UINT x, UINT y) {
     std::vector<DWORD> px;
@@ -201,13 +212,7 @@ TEST_F(DeviceRenderTest, PointLightWithRangeCutOff) {
 // Texel (0, 0) is the picture's top-left corner and shows top-left on screen.
 TEST_F(DeviceRenderTest, TextureIsNotMirrored) {
   IDirect3DTexture8* tex = MakeTexture(2, 2, 1, {{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}});
-  PutQuad(0, -1, -1, 1, 1, 0.5f, 0xFFFFFFFF);
-  Begin(0xFF000000);
-  Device->SetRenderState(D3DRS_LIGHTING, FALSE);
-  Device->SetTexture(0, tex);
-  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
-  Device->SetTexture(0, nullptr);
-  Device->EndScene();
+  DrawTextureOverAll(tex);
   ExpectColor(W / 4, H / 4, 255, 0, 0, 0);
   ExpectColor(3 * W / 4, H / 4, 0, 255, 0, 0);
   ExpectColor(W / 4, 3 * H / 4, 0, 0, 255, 0);
@@ -231,13 +236,7 @@ TEST_F(DeviceRenderTest, TexturePixelsLeaveMemoryAndComeBack) {
   bits[3] = 0xFF00FFFF;  // bottom right: cyan
   ASSERT_EQ(tex->UnlockRect(0), D3D_OK);
 
-  PutQuad(0, -1, -1, 1, 1, 0.5f, 0xFFFFFFFF);
-  Begin(0xFF000000);
-  Device->SetRenderState(D3DRS_LIGHTING, FALSE);
-  Device->SetTexture(0, tex);
-  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
-  Device->SetTexture(0, nullptr);
-  Device->EndScene();
+  DrawTextureOverAll(tex);
   ExpectColor(W / 4, H / 4, 255, 0, 0, 0);
   ExpectColor(3 * W / 4, 3 * H / 4, 0, 255, 255, 0);
 
