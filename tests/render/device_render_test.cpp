@@ -209,6 +209,71 @@ TEST_F(DeviceRenderTest, PointLightWithRangeCutOff) {
   ExpectColor(W / 2, H / 2, static_cast<int>(std::lround(255 * 1.5 / cornerDistance)), 0, 0);
 }
 
+// A point light leaves out the draws beyond its range and lights the next
+// one within it, in any order within a frame; a draw's reach counts its world
+// scale, so a small model scaled up into the light's range is still lit.
+TEST_F(DeviceRenderTest, PointLightsLightOnlyTheDrawsInTheirReach) {
+  PutQuad(0, -0.1f, -0.1f, 0.1f, 0.1f, 0.5f, 0xFFFF0000);
+  D3DMATERIAL8 m{};
+  m.Ambient = {1, 1, 1, 1};
+  D3DLIGHT8 light{};
+  light.Type = D3DLIGHT_POINT;
+  light.Diffuse = {1, 1, 1, 0};
+  light.Ambient = {0.25f, 0.25f, 0.25f, 0};
+  light.Attenuation0 = 1;
+  D3DLIGHT8 distant = light;  // never near anything drawn here
+  distant.Position = {0, 0, -50};
+  distant.Range = 1;
+  light.Position = {0.5f, 0, 0.4f};
+  light.Range = 0.3f;
+  const auto place = [&](float x, float scale) {
+    D3DMATRIX w{};
+    w._11 = w._22 = scale;
+    w._33 = w._44 = 1;
+    w._41 = x;
+    Device->SetTransform(D3DTS_WORLD, &w);
+  };
+  const auto begin = [&] {
+    Begin(0xFF000000);
+    Device->SetRenderState(D3DRS_AMBIENT, 0x00202020);
+    Device->SetMaterial(&m);
+    Device->SetLight(0, &distant);
+    Device->LightEnable(0, TRUE);
+    Device->SetLight(1, &light);
+    Device->LightEnable(1, TRUE);
+  };
+  const int ga = 0x20;
+  const UINT left = W / 4, right = 3 * W / 4;
+
+  for (bool rightFirst : {false, true}) {
+    SCOPED_TRACE(rightFirst ? "right quad first" : "left quad first");
+    begin();
+    for (int i = 0; i < 2; ++i) {
+      place((i == 0) != rightFirst ? -0.5f : 0.5f, 1);
+      Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+    }
+    Device->EndScene();
+    ExpectColor(left, H / 2, ga, ga, ga);
+    // Every corner of the right quad is 0.17 from the light: N·L = 0.1 / 0.17.
+    ExpectColor(right, H / 2, ga + 64 + static_cast<int>(std::lround(255 * 0.1 / std::sqrt(0.03))), ga + 64, ga + 64);
+    Device->Present(nullptr, nullptr, nullptr, nullptr);
+  }
+
+  // Scaled by 6 the quad's corner (0.6, 0.6) lies 0.09 from the light, its
+  // centre 0.51 away; unscaled, the model reaches only 0.14 from its centre.
+  light.Position = {0.55f, 0.55f, 0.45f};
+  light.Range = 0.2f;
+  begin();
+  place(0, 6);
+  Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+  Device->EndScene();
+  const DWORD nearCorner = At(static_cast<UINT>(0.8f * W) - 3, static_cast<UINT>(0.2f * H) + 3);
+  const DWORD farCorner = At(static_cast<UINT>(0.2f * W) + 3, static_cast<UINT>(0.8f * H) - 3);
+  EXPECT_GT(Channel(nearCorner, 8), ga + 40) << std::hex << nearCorner;
+  EXPECT_LT(Channel(farCorner, 8), ga + 10) << std::hex << farCorner;
+  Device->Present(nullptr, nullptr, nullptr, nullptr);
+}
+
 // Texel (0, 0) is the picture's top-left corner and shows top-left on screen.
 TEST_F(DeviceRenderTest, TextureIsNotMirrored) {
   IDirect3DTexture8* tex = MakeTexture(2, 2, 1, {{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}});

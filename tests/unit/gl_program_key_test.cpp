@@ -17,7 +17,7 @@ struct TStage {
   bool AlphaTest = false;
   DWORD AlphaFunc = D3DCMP_ALWAYS;
 
-  uint32_t Key() const {
+  uint64_t Key() const {
     return d3d8gl::MakeProgramKey(Lighting, Specular, Texture, ColorOp, ColorArg1, ColorArg2, AlphaOp, AlphaArg1,
                                   AlphaArg2, AlphaTest, AlphaFunc)
         .Packed();
@@ -70,6 +70,28 @@ TEST(GLProgramKeyTest, StatesThatDrawDifferentlyDoNot) {
       s.AlphaTest = true;
       s.AlphaFunc = func;
     })) << func;
+}
+
+}  // namespace
+
+namespace {
+
+// The vertex stage's lights: compiled in only where lighting is on.
+TEST(GLProgramKeyTest, LightsShapeOnlyLitVariants) {
+  using d3d8gl::WithLights;
+  const auto key = [](bool lighting) {
+    return d3d8gl::MakeProgramKey(lighting, true, true, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT,
+                                  D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_CURRENT, false, D3DCMP_ALWAYS);
+  };
+  const uint64_t unlit = key(false).Packed();
+  EXPECT_EQ(WithLights(key(false), 2, 3, true, true).Packed(), unlit) << "unlit draws share one variant";
+  const uint64_t two = WithLights(key(true), 2, 3, true, false).Packed();
+  EXPECT_NE(WithLights(key(true), 1, 1, true, false).Packed(), two) << "one light less";
+  EXPECT_NE(WithLights(key(true), 2, 1, true, false).Packed(), two) << "a directional light for a point light";
+  EXPECT_NE(WithLights(key(true), 2, 3, false, false).Packed(), two) << "normals left as they are";
+  EXPECT_NE(WithLights(key(true), 2, 3, true, true).Packed(), two) << "a local viewer";
+  EXPECT_EQ(WithLights(key(true), 2, 0xFF, true, false).Packed(), two) << "bits beyond the count name no light";
+  EXPECT_EQ(WithLights(key(true), 0, 0xFF, true, false).Packed(), WithLights(key(true), 0, 0, true, false).Packed());
 }
 
 }  // namespace

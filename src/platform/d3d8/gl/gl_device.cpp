@@ -108,10 +108,9 @@ GLint Wrap(DWORD address) {
   return GL_REPEAT;
 }
 
-// The lights as the shader takes them: enabled ones only, in camera space.
+// The lights as the shader takes them: those that reach the draw, in camera space.
 struct TLightBlock {
   GLint Count = 0;
-  GLint Type[MaxShaderLights]{};
   float Vector[MaxShaderLights][3]{};
   float Diffuse[MaxShaderLights][4]{}, Specular[MaxShaderLights][4]{}, Ambient[MaxShaderLights][4]{};
   float Attenuation[MaxShaderLights][4]{};
@@ -124,6 +123,39 @@ void CopyColor(float out[4], const D3DCOLORVALUE& c) {
   out[1] = c.g;
   out[2] = c.b;
   out[3] = c.a;
+}
+
+// A sphere holding every position of a vertex range, in model space.
+struct TSphere {
+  D3DVECTOR Centre{};
+  float Radius = 0;
+  bool Known = false;  // false when a position is not finite: nothing can be ruled out
+};
+
+TSphere BoundingSphere(const BYTE* bytes, UINT start, UINT count) {
+  TSphere s;
+  if (count == 0) return s;
+  float lo[3] = {INFINITY, INFINITY, INFINITY}, hi[3] = {-INFINITY, -INFINITY, -INFINITY};
+  for (UINT v = start; v < start + count; ++v) {
+    float p[3];
+    std::memcpy(p, bytes + static_cast<size_t>(v) * d3d8::VertexSize, sizeof p);
+    for (int k = 0; k < 3; ++k) {
+      if (!std::isfinite(p[k])) return s;
+      lo[k] = std::min(lo[k], p[k]);
+      hi[k] = std::max(hi[k], p[k]);
+    }
+  }
+  s.Centre = {(lo[0] + hi[0]) / 2, (lo[1] + hi[1]) / 2, (lo[2] + hi[2]) / 2};
+  float farthest = 0;
+  for (UINT v = start; v < start + count; ++v) {
+    float p[3];
+    std::memcpy(p, bytes + static_cast<size_t>(v) * d3d8::VertexSize, sizeof p);
+    const float dx = p[0] - s.Centre.x, dy = p[1] - s.Centre.y, dz = p[2] - s.Centre.z;
+    farthest = std::max(farthest, dx * dx + dy * dy + dz * dz);
+  }
+  s.Radius = std::sqrt(farthest);
+  s.Known = std::isfinite(s.Radius);
+  return s;
 }
 
 // Last values sent to one uniform, so that unchanged ones are not resent.
@@ -166,7 +198,7 @@ struct TProgram {
   bool LightsValid = false;
   TFloatsCache WorldView, NormalCache, Projection, PixelShift, MatDiffuse, MatAmbient, MatSpecular, MatEmissive,
       MatPower, GlobalAmbient, AlphaRef;
-  TIntCache Normalize, LocalViewer, ColorVertex, DiffuseSource, AmbientSource, SpecularSource, EmissiveSource;
+  TIntCache ColorVertex, DiffuseSource, AmbientSource, SpecularSource, EmissiveSource;
 };
 
 class TGLDevice final : public d3d8::TDevice {
@@ -240,9 +272,10 @@ class TGLDevice final : public d3d8::TDevice {
     ApplyStream();
     ApplyTexture();
     ApplyFixedState();
+    const UINT count = d3d8::VertexCount(PrimitiveType, PrimitiveCount);
+    if (S.RenderStates[D3DRS_LIGHTING] != FALSE) CollectLights(StartVertex, count);
     if (!UseProgram(CurrentKey())) return D3DERR_DRIVERINTERNALERROR;
     ApplyUniforms();
-    const UINT count = d3d8::VertexCount(PrimitiveType, PrimitiveCount);
     if (PrimitiveType == D3DPT_TRIANGLELIST) {
       if (const GLsizeiptr offset = SharedVertexIndices(StartVertex, count); offset >= 0) {
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT, reinterpret_cast<void*>(offset));
@@ -357,9 +390,14 @@ class TGLDevice final : public d3d8::TDevice {
     std::vector<GLuint> Indices;                              // what Elements holds
     std::map<std::pair<UINT, UINT>, GLsizeiptr> Ranges;       // (start, count) -> offset in Elements
     std::set<std::pair<UINT, UINT>> Rewrites;                 // ranges drawn unindexed from now on
+    std::map<std::pair<UINT, UINT>, TSphere> Bounds;          // (start, count) -> its positions' sphere
 
-    // Vertices [begin, end) changed: ranges over them lose their indices.
+    // Vertices [begin, end) changed: ranges over them lose their indices and bounds.
     void Rewritten(UINT begin, UINT end) {
+      for (auto b = Bounds.begin(); b != Bounds.end();) {
+        const auto [start, count] = b->first;
+        b = start < end && begin < start + count ? Bounds.erase(b) : std::next(b);
+      }
       for (auto r = Ranges.begin(); r != Ranges.end();) {
         const auto [start, count] = r->first;
         if (start < end && begin < start + count) {
@@ -507,19 +545,75 @@ class TGLDevice final : public d3d8::TDevice {
     return offset;
   }
 
+  // The enabled lights (the shader's first MaxShaderLights) that can reach a
+  // vertex of the draw. A point light whose range ends short of the sphere
+  // around the range's positions lights none of them, not even with its
+  // ambient part, so the draw's program leaves it out: a frame of small
+  // models near a short-range light shades most of them for one light less.
+  void CollectLights(UINT start, UINT count) {
+    DrawLightCount = 0;
+    DrawPointLights = 0;
+    bool placed = false;  // the sphere in camera space, worked out once a point light asks
+    bool known = false;
+    D3DVECTOR centre{};
+    float reach = 0;
+    int enabled = 0;
+    for (DWORD i = 0; i < d3d8::LightCount && enabled < MaxShaderLights; ++i) {
+      if (!S.LightEnabled[i]) continue;
+      ++enabled;
+      const D3DLIGHT8& l = S.Lights[i];
+      const bool point = l.Type != D3DLIGHT_DIRECTIONAL;
+      if (point) {
+        if (!placed) {
+          placed = true;
+          const TSphere sphere = RangeSphere(start, count);
+          const D3DMATRIX wv = Multiply(S.World, S.View);
+          float stretch = 0;  // no vector grows by more than the 3×3 part's Frobenius norm
+          for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c) stretch += wv.m[r][c] * wv.m[r][c];
+          centre = TransformPoint(sphere.Centre, wv);
+          reach = sphere.Radius * std::sqrt(stretch);
+          known = sphere.Known && std::isfinite(reach) && std::isfinite(centre.x) && std::isfinite(centre.y) &&
+                  std::isfinite(centre.z);
+        }
+        if (known) {
+          const D3DVECTOR lp = TransformPoint(l.Position, S.View);
+          const float dx = lp.x - centre.x, dy = lp.y - centre.y, dz = lp.z - centre.z;
+          const float gap = std::sqrt(dx * dx + dy * dy + dz * dz) - reach;
+          // Well beyond, so the shader's own rounding could not have let a vertex in.
+          if (std::isfinite(gap) && gap > l.Range * 1.001f + 1e-3f) continue;
+        }
+        DrawPointLights = static_cast<uint8_t>(DrawPointLights | 1u << DrawLightCount);
+      }
+      DrawLights[DrawLightCount++] = i;
+    }
+  }
+
+  // The bounding sphere of a range of the bound buffer, kept until the range is rewritten.
+  TSphere RangeSphere(UINT start, UINT count) {
+    const auto key = std::make_pair(start, count);
+    auto found = Bound->Bounds.find(key);
+    if (found == Bound->Bounds.end())
+      found = Bound->Bounds.emplace(key, BoundingSphere(BoundBuffer->Bytes().data(), start, count)).first;
+    return found->second;
+  }
+
   TProgramKey CurrentKey() {
     const auto& rs = S.RenderStates;
     const auto& st = S.StageStates[0];
-    return MakeProgramKey(rs[D3DRS_LIGHTING] != FALSE, rs[D3DRS_SPECULARENABLE] != FALSE,
-                          OwnTexture(S.Textures[0]) != nullptr, st[D3DTSS_COLOROP], st[D3DTSS_COLORARG1],
-                          st[D3DTSS_COLORARG2], st[D3DTSS_ALPHAOP], st[D3DTSS_ALPHAARG1], st[D3DTSS_ALPHAARG2],
-                          rs[D3DRS_ALPHATESTENABLE] != FALSE, rs[D3DRS_ALPHAFUNC]);
+    const TProgramKey stage =
+        MakeProgramKey(rs[D3DRS_LIGHTING] != FALSE, rs[D3DRS_SPECULARENABLE] != FALSE,
+                       OwnTexture(S.Textures[0]) != nullptr, st[D3DTSS_COLOROP], st[D3DTSS_COLORARG1],
+                       st[D3DTSS_COLORARG2], st[D3DTSS_ALPHAOP], st[D3DTSS_ALPHAARG1], st[D3DTSS_ALPHAARG2],
+                       rs[D3DRS_ALPHATESTENABLE] != FALSE, rs[D3DRS_ALPHAFUNC]);
+    return WithLights(stage, DrawLightCount, DrawPointLights, rs[D3DRS_NORMALIZENORMALS] != FALSE,
+                      rs[D3DRS_LOCALVIEWER] != FALSE);
   }
 
   // Makes the key's program current, building it on first use. A variant
   // that failed to build is remembered (Name 0) and not tried again.
   bool UseProgram(const TProgramKey& key) {
-    const uint32_t packed = key.Packed();
+    const uint64_t packed = key.Packed();
     if (Current && Current->Key.Packed() == packed) return true;
     auto [it, created] = Programs.try_emplace(packed);
     TProgram& program = it->second;
@@ -676,8 +770,6 @@ class TGLDevice final : public d3d8::TDevice {
     p.PixelShift.Send(U.PixelShift, shift, 2);
 
     if (p.Key.Lighting) {
-      p.Normalize.Send(U.Normalize, rs[D3DRS_NORMALIZENORMALS] != FALSE);
-      p.LocalViewer.Send(U.LocalViewer, rs[D3DRS_LOCALVIEWER] != FALSE);
       p.ColorVertex.Send(U.ColorVertex, rs[D3DRS_COLORVERTEX] != FALSE);
       p.DiffuseSource.Send(U.DiffuseSource, static_cast<GLint>(rs[D3DRS_DIFFUSEMATERIALSOURCE]));
       p.AmbientSource.Send(U.AmbientSource, static_cast<GLint>(rs[D3DRS_AMBIENTMATERIALSOURCE]));
@@ -702,12 +794,10 @@ class TGLDevice final : public d3d8::TDevice {
 
   void ApplyLights(TProgram& p) {
     TLightBlock block;
-    for (DWORD i = 0; i < d3d8::LightCount && block.Count < MaxShaderLights; ++i) {
-      if (!S.LightEnabled[i]) continue;
-      const D3DLIGHT8& l = S.Lights[i];
-      const int n = block.Count++;
+    for (int n = 0; n < DrawLightCount; ++n) {
+      const D3DLIGHT8& l = S.Lights[DrawLights[n]];
+      block.Count = n + 1;
       if (l.Type == D3DLIGHT_DIRECTIONAL) {
-        block.Type[n] = 3;
         D3DVECTOR d = TransformDirection(l.Direction, S.View);
         const float len = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
         if (len > 0) d = {-d.x / len, -d.y / len, -d.z / len};
@@ -715,7 +805,6 @@ class TGLDevice final : public d3d8::TDevice {
         block.Vector[n][1] = d.y;
         block.Vector[n][2] = d.z;
       } else {
-        block.Type[n] = 1;
         const D3DVECTOR p = TransformPoint(l.Position, S.View);
         block.Vector[n][0] = p.x;
         block.Vector[n][1] = p.y;
@@ -733,9 +822,7 @@ class TGLDevice final : public d3d8::TDevice {
     p.Lights = block;
     p.LightsValid = true;
     const TUniforms& U = p.U;
-    glUniform1i(U.LightCount, block.Count);
     if (block.Count == 0) return;
-    glUniform1iv(U.LightType, block.Count, block.Type);
     glUniform3fv(U.LightVector, block.Count, &block.Vector[0][0]);
     glUniform4fv(U.LightDiffuse, block.Count, &block.Diffuse[0][0]);
     glUniform4fv(U.LightSpecular, block.Count, &block.Specular[0][0]);
@@ -749,8 +836,11 @@ class TGLDevice final : public d3d8::TDevice {
   bool MadeFullscreen;
 
   GLuint Vao = 0, Sampler = 0;
-  std::unordered_map<uint32_t, TProgram> Programs;
+  std::unordered_map<uint64_t, TProgram> Programs;
   TProgram* Current = nullptr;
+  DWORD DrawLights[MaxShaderLights]{};  // the draw's lights (CollectLights), indexes into S.Lights
+  int DrawLightCount = 0;
+  uint8_t DrawPointLights = 0;
   std::unordered_map<const TMemTexture*, TGLTexture> GLTextures;
   std::unordered_map<const TMemVertexBuffer*, TGLBuffer> GLBuffers;
 

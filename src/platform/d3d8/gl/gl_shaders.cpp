@@ -17,14 +17,15 @@ uniform vec2 uPixelShift;       // moves pixel centres onto integer coordinates
 
 #if LIGHTING
 uniform mat3 uNormalMatrix;     // inverse transpose of world·view
-uniform bool uNormalize, uLocalViewer, uColorVertex;
+uniform bool uColorVertex;
 uniform int uDiffuseSource, uAmbientSource, uSpecularSource, uEmissiveSource;  // 0 material, 1 vertex diffuse, 2 vertex specular
 uniform vec4 uMatDiffuse, uMatAmbient, uMatSpecular, uMatEmissive;
 uniform float uMatPower;
 uniform vec3 uGlobalAmbient;
 
-uniform int uLightCount;
-uniform int uLightType[MAX_LIGHTS];         // 1 point (spot lights too), 3 directional
+// LIGHT_COUNT lights; bit i of POINT_LIGHTS marks a point (or spot) light,
+// otherwise light i is directional. Compiled in, so the loop unrolls into
+// just the lights this draw has, with no branch on a light's type.
 uniform vec3 uLightVector[MAX_LIGHTS];      // point: camera-space position; directional: unit vector towards the light
 uniform vec4 uLightDiffuse[MAX_LIGHTS], uLightSpecular[MAX_LIGHTS], uLightAmbient[MAX_LIGHTS];
 uniform vec4 uLightAttenuation[MAX_LIGHTS]; // a0, a1, a2, range
@@ -55,13 +56,19 @@ void main() {
 #else
   vec3 p = eye.xyz;
   vec3 n = uNormalMatrix * aNormal;
-  if (uNormalize && dot(n, n) > 0.0) n = normalize(n);
-  vec3 toEye = uLocalViewer ? (dot(p, p) > 0.0 ? normalize(-p) : vec3(0.0, 0.0, -1.0)) : vec3(0.0, 0.0, -1.0);
+#if NORMALIZE
+  if (dot(n, n) > 0.0) n = normalize(n);
+#endif
+#if LOCAL_VIEWER
+  vec3 toEye = dot(p, p) > 0.0 ? normalize(-p) : vec3(0.0, 0.0, -1.0);
+#else
+  vec3 toEye = vec3(0.0, 0.0, -1.0);
+#endif
   vec3 ambientSum = vec3(0.0), diffuseSum = vec3(0.0), specularSum = vec3(0.0);
-  for (int i = 0; i < uLightCount; ++i) {
+  for (int i = 0; i < LIGHT_COUNT; ++i) {
     vec3 l;
     float att = 1.0;
-    if (uLightType[i] == 3) {
+    if (((POINT_LIGHTS >> i) & 1) == 0) {
       l = uLightVector[i];
     } else {
       vec3 d = uLightVector[i] - p;
@@ -218,12 +225,24 @@ void CanonicalStage(uint32_t op, uint32_t arg1, uint32_t arg2, uint8_t& outOp, u
 
 }  // namespace
 
-uint32_t TProgramKey::Packed() const {
-  return static_cast<uint32_t>(Lighting) | static_cast<uint32_t>(Specular) << 1 | static_cast<uint32_t>(Texture) << 2 |
-         static_cast<uint32_t>(ColorOp) << 3 | static_cast<uint32_t>(ColorArg1) << 6 |
-         static_cast<uint32_t>(ColorArg2) << 9 | static_cast<uint32_t>(AlphaOp) << 12 |
-         static_cast<uint32_t>(AlphaArg1) << 15 | static_cast<uint32_t>(AlphaArg2) << 18 |
-         static_cast<uint32_t>(AlphaFunc) << 21;
+uint64_t TProgramKey::Packed() const {
+  return static_cast<uint64_t>(Lighting) | static_cast<uint64_t>(Specular) << 1 | static_cast<uint64_t>(Texture) << 2 |
+         static_cast<uint64_t>(ColorOp) << 3 | static_cast<uint64_t>(ColorArg1) << 6 |
+         static_cast<uint64_t>(ColorArg2) << 9 | static_cast<uint64_t>(AlphaOp) << 12 |
+         static_cast<uint64_t>(AlphaArg1) << 15 | static_cast<uint64_t>(AlphaArg2) << 18 |
+         static_cast<uint64_t>(AlphaFunc) << 21 | static_cast<uint64_t>(LightCount) << 24 |
+         static_cast<uint64_t>(PointLights) << 28 | static_cast<uint64_t>(Normalize) << 36 |
+         static_cast<uint64_t>(LocalViewer) << 37;
+}
+
+TProgramKey WithLights(TProgramKey key, int count, uint8_t pointMask, bool normalize, bool localViewer) {
+  if (!key.Lighting) return key;
+  key.LightCount = static_cast<uint8_t>(count < 0 ? 0 : count > MaxShaderLights ? MaxShaderLights : count);
+  // Bits beyond the count name no light.
+  key.PointLights = static_cast<uint8_t>(pointMask & ((1u << key.LightCount) - 1));
+  key.Normalize = normalize;
+  key.LocalViewer = localViewer;
+  return key;
 }
 
 TProgramKey MakeProgramKey(bool lighting, bool specular, bool texture, uint32_t colorOp, uint32_t colorArg1,
@@ -249,7 +268,11 @@ GLuint BuildProgram(const TProgramKey& key, TUniforms& u) {
     return std::string("#define ") + name + " " + std::to_string(value) + "\n";
   };
   const std::string common = define("LIGHTING", key.Lighting) + define("SPECULAR", key.Specular);
-  const GLuint vs = Compile(GL_VERTEX_SHADER, common + define("MAX_LIGHTS", MaxShaderLights), VertexSource);
+  const GLuint vs = Compile(GL_VERTEX_SHADER,
+                            common + define("MAX_LIGHTS", MaxShaderLights) + define("LIGHT_COUNT", key.LightCount) +
+                                define("POINT_LIGHTS", key.PointLights) + define("NORMALIZE", key.Normalize) +
+                                define("LOCAL_VIEWER", key.LocalViewer),
+                            VertexSource);
   const GLuint fs =
       Compile(GL_FRAGMENT_SHADER,
               common + define("TEXTURE", key.Texture) + define("COLOR_OP", key.ColorOp) +
@@ -282,8 +305,6 @@ GLuint BuildProgram(const TProgramKey& key, TUniforms& u) {
   u.Projection = at("uProjection");
   u.NormalMatrix = at("uNormalMatrix");
   u.PixelShift = at("uPixelShift");
-  u.Normalize = at("uNormalize");
-  u.LocalViewer = at("uLocalViewer");
   u.ColorVertex = at("uColorVertex");
   u.DiffuseSource = at("uDiffuseSource");
   u.AmbientSource = at("uAmbientSource");
@@ -295,8 +316,6 @@ GLuint BuildProgram(const TProgramKey& key, TUniforms& u) {
   u.MatEmissive = at("uMatEmissive");
   u.MatPower = at("uMatPower");
   u.GlobalAmbient = at("uGlobalAmbient");
-  u.LightCount = at("uLightCount");
-  u.LightType = at("uLightType");
   u.LightVector = at("uLightVector");
   u.LightDiffuse = at("uLightDiffuse");
   u.LightSpecular = at("uLightSpecular");

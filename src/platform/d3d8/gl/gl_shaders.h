@@ -1,6 +1,7 @@
 // The shader programs of the GL device: Direct3D 8's fixed-function vertex
 // lighting and texture stage 0. The choices that change what the shaders do
-// (lighting, the stage's operations, the alpha test) are compiled in, one
+// (lighting, which lights and of what kind, the stage's operations, the
+// alpha test) are compiled in, one
 // program per combination in use, because a software rasteriser pays for
 // every branch on every pixel; the values (matrices, colours, lights) are
 // uniforms.
@@ -25,8 +26,12 @@ struct TProgramKey {
   bool Texture = false;   // a texture is bound to stage 0
   uint8_t ColorOp = 1, ColorArg1 = 0, ColorArg2 = 0, AlphaOp = 1, AlphaArg1 = 0, AlphaArg2 = 0;
   uint8_t AlphaFunc = 0;  // D3DCMP_*, 0 when no pixel can be discarded
+  // The vertex stage's choices, only with lighting (see WithLights).
+  uint8_t LightCount = 0;
+  uint8_t PointLights = 0;  // bit i: light i is a point light; otherwise directional
+  bool Normalize = false, LocalViewer = false;
 
-  uint32_t Packed() const;
+  uint64_t Packed() const;
 };
 
 // Direct3D values in, canonical key out: operations the shader treats alike
@@ -35,13 +40,18 @@ TProgramKey MakeProgramKey(bool lighting, bool specular, bool texture, uint32_t 
                            uint32_t colorArg2, uint32_t alphaOp, uint32_t alphaArg1, uint32_t alphaArg2,
                            bool alphaTest, uint32_t alphaFunc);
 
+// The key with the lights it draws with (the first `count`, bit i of
+// pointMask set for a point or spot light) and the normal and viewer
+// settings. An unlit key keeps none of them, so unlit states share one.
+TProgramKey WithLights(TProgramKey key, int count, uint8_t pointMask, bool normalize, bool localViewer);
+
 struct TUniforms {
   GLint WorldView, Projection, NormalMatrix, PixelShift;
-  GLint Normalize, LocalViewer, ColorVertex;
+  GLint ColorVertex;
   GLint DiffuseSource, AmbientSource, SpecularSource, EmissiveSource;
   GLint MatDiffuse, MatAmbient, MatSpecular, MatEmissive, MatPower;
-  GLint GlobalAmbient, LightCount;
-  GLint LightType, LightVector, LightDiffuse, LightSpecular, LightAmbient, LightAttenuation;  // arrays
+  GLint GlobalAmbient;
+  GLint LightVector, LightDiffuse, LightSpecular, LightAmbient, LightAttenuation;  // arrays
   GLint Texture, AlphaRef;
 };
 
