@@ -14,6 +14,7 @@
 #include "frontend/tutorial.h"
 #include "game/game.h"
 #include "game/planes.h"
+#include "platform/d3dx/d3dx8.h"
 #include "platform/win32/io_error.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/paths.h"
@@ -27,6 +28,20 @@
 #include "replay/game_input.h"
 
 IDirect3DTexture8* MenuBackground = nullptr;
+namespace {
+std::string MenuBackgroundFile;  // as Menu.dat names it
+}  // namespace
+
+IDirect3DTexture8* MenuBackdrop() {
+  if (!MenuBackground && !MenuBackgroundFile.empty()) LoadTexture(D3DDevice, MenuBackgroundFile, MenuBackground);
+  return MenuBackground;
+}
+
+void ReleaseMenuBackdrop() {
+  if (!MenuBackground) return;
+  SafeRelease(MenuBackground);
+  ReturnFreedMemory();
+}
 
 namespace {
 
@@ -358,6 +373,7 @@ void LoadMenu() {
   if (pages < 1 || pages > MaxMenuPages)
     reader.FailField("the page count must be 1 to " + std::to_string(MaxMenuPages));
 
+  MenuBackgroundFile = background;
   LoadTexture(D3DDevice, background, MenuBackground);
   LoadingProgress(2);
 

@@ -26,6 +26,10 @@ inline constexpr const char* MenuFileName = "data/Menu.dat";
 
 // Shown full screen behind the menu in the menu and high score states.
 extern IDirect3DTexture8* MenuBackground;
+// The menu's full-screen picture, held only while a screen that shows it is
+// drawn: loaded again from Menu.dat's name when it is next wanted.
+IDirect3DTexture8* MenuBackdrop();
+void ReleaseMenuBackdrop();
 
 // Reads the menu file and builds Menu; advances the loading bar 2..10.
 // A missing or malformed file raises EInOutError naming the file and line.

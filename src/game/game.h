@@ -98,9 +98,15 @@ class TGame {
   // says by then, so that loading never completes the level a second time.
   bool LevelCompleted = false;
 
-  // ---- Resources made once by LoadResources --------------------------------
+  // The full-screen pictures of the game-over and hints screens, loaded when
+  // their screen is drawn (StatePicture) and let go once it is left: each
+  // holds 4 MB in a software renderer, and neither shows during a game.
   IDirect3DTexture8* GameOverTexture = nullptr;  // "Images\gameover.jpg"
   IDirect3DTexture8* HelpTexture = nullptr;      // "Images\help.jpg"
+  IDirect3DTexture8* StatePicture(bool GameOver);  // else the hints picture
+  void ReleaseStatePictures();
+
+  // ---- Resources made once by LoadResources --------------------------------
   // [1] plain (power 10), [2] bomb (power 255), [3] opaque (alpha 1, power 0),
   // [4] score line (power 255).
   std::array<D3DMATERIAL8, 5> Materials{};

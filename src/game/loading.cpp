@@ -12,6 +12,7 @@
 #include "game/game.h"
 #include "game/level_file.h"
 #include "game/planes.h"
+#include "platform/d3dx/d3dx8.h"
 #include "platform/win32/random.h"
 #include "shell/debug_log.h"
 #include "shell/form_main.h"
@@ -34,8 +35,8 @@ D3DVECTOR V(float x, float y, float z) { return MakeVector(x, y, z); }
 }  // namespace
 
 std::vector<std::string> TGame::ResourcePictures() {
-  return {"Images\\gameover.jpg", "Images\\help.jpg",   "Images\\dot1.tga",       "Images\\dot2.tga",
-          "Images\\dot3.tga",     "Images\\floor.jpg",  "Images\\wall1.jpg",      "Images\\wall2.jpg",
+  return {"Images\\dot1.tga",      "Images\\dot2.tga",   "Images\\dot3.tga",
+          "Images\\floor.jpg",     "Images\\wall1.jpg",  "Images\\wall2.jpg",
           "Images\\wall3.jpg",    "Images\\wall4.jpg",  "Images\\background.jpg", "Images\\bonuslight.tga",
           "Images\\plugbonus.tga", "Images\\line.tga",  "Images\\lineleft.tga"};
 }
@@ -46,12 +47,11 @@ void TGame::LoadResources() {
   Log(" loading initialise 2");
   GameState = gsLoading;
 
+  // The game-over and hints pictures load when their screens are drawn.
   Log(" loading gameover");
   Progress(15);
-  LoadTexture(Device, "Images\\gameover.jpg", GameOverTexture);
   Log(" loading help");
   Progress(17);
-  LoadTexture(Device, "Images\\help.jpg", HelpTexture);
   Log(" loading dots");
   Progress(18);
   for (int n = 1; n <= 3; ++n)
@@ -303,3 +303,17 @@ void TGame::RemoveFreeCell(int k) {
 void TGame::ReadLevels() { ReadLevelFile("data/Levels.dat", *this); }
 
 void TGame::ReadBonusFigures() { ReadBonusFigureFile("data/BonusFigures.dat", *this); }
+
+IDirect3DTexture8* TGame::StatePicture(bool GameOver) {
+  IDirect3DTexture8*& wanted = GameOver ? GameOverTexture : HelpTexture;
+  SafeRelease(GameOver ? HelpTexture : GameOverTexture);
+  if (!wanted) LoadTexture(Device, GameOver ? "Images\\gameover.jpg" : "Images\\help.jpg", wanted);
+  return wanted;
+}
+
+void TGame::ReleaseStatePictures() {
+  if (!GameOverTexture && !HelpTexture) return;
+  SafeRelease(GameOverTexture);
+  SafeRelease(HelpTexture);
+  ReturnFreedMemory();
+}

@@ -47,6 +47,9 @@ void DrawGame() {
   if (!Game || !Game->Device) return;
   TGame& g = *Game;
   IDirect3DDevice8* device = g.Device;
+  // Full-screen pictures of the screens around a game are not held during it.
+  g.ReleaseStatePictures();
+  ReleaseMenuBackdrop();
 
   // The room is lit flat and drawn unfiltered.
   device->SetRenderState(D3DRS_AMBIENT, 0xFFFFFF);
@@ -166,13 +169,13 @@ void DrawBackdrop() {
   switch (GameState) {
     case gsMenu:
     case gsHiScores:
-      picture = MenuBackground;
+      if (Game) Game->ReleaseStatePictures();
+      picture = MenuBackdrop();
       break;
     case gsGameOver:
-      picture = Game ? Game->GameOverTexture : nullptr;
-      break;
     case gsHelp:
-      picture = Game ? Game->HelpTexture : nullptr;
+      ReleaseMenuBackdrop();
+      picture = Game ? Game->StatePicture(GameState == gsGameOver) : nullptr;
       break;
     default:
       break;

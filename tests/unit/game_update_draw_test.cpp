@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "frontend/cursor.h"
+#include "frontend/menu.h"
 #include "game/planes.h"
 #include "game_update_fixture.h"
 #include "shell/form_main.h"
@@ -217,6 +218,46 @@ TEST_F(DrawTest, BackdropShowsThePictureOfTheState) {
   DWORD filter = 0;
   Device->GetTextureStageState(0, D3DTSS_MAGFILTER, &filter);
   EXPECT_EQ(filter, static_cast<DWORD>(D3DTEXF_LINEAR));
+  GameState = gsLaunch;
+}
+
+// The full-screen pictures are held only while their screen shows: the
+// hints and game-over pictures go when the other, the menu or a game is
+// drawn, the menu's own when either of them or a game is.
+TEST_F(DrawTest, StatePicturesAreHeldOnlyWhileTheirScreenShows) {
+  const auto both = [&] {  // the game's own references, as loading gives it
+    G().ReleaseStatePictures();
+    G().GameOverTexture = NewTexture();
+    G().GameOverTexture->AddRef();
+    G().HelpTexture = NewTexture();
+    G().HelpTexture->AddRef();
+    ReleaseMenuBackdrop();
+    MenuBackground = NewTexture();
+    MenuBackground->AddRef();
+  };
+  both();
+  IDirect3DTexture8* help = G().HelpTexture;
+  GameState = gsHelp;
+  DrawBackdrop();
+  EXPECT_EQ(G().GameOverTexture, nullptr);
+  EXPECT_EQ(MenuBackground, nullptr);
+  ASSERT_EQ(Rec->DrawCount(), 1u);
+  EXPECT_EQ(Rec->Draws()[0].Texture, help);
+
+  for (TGameState leaving : {gsMenu, gsHiScores}) {
+    both();
+    GameState = leaving;
+    DrawBackdrop();
+    EXPECT_EQ(G().GameOverTexture, nullptr) << leaving;
+    EXPECT_EQ(G().HelpTexture, nullptr) << leaving;
+    EXPECT_NE(MenuBackground, nullptr) << leaving;
+  }
+  both();
+  GameState = gsGame;
+  DrawGame();
+  EXPECT_EQ(G().GameOverTexture, nullptr);
+  EXPECT_EQ(G().HelpTexture, nullptr);
+  EXPECT_EQ(MenuBackground, nullptr);
   GameState = gsLaunch;
 }
 

@@ -177,6 +177,12 @@ void ReturnLargeBuffers(bool On) {
 #endif
 }
 
+void ReturnFreedMemory() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
+#endif
+}
+
 HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8* pDevice, const char* pSrcFile, UINT Width, UINT Height,
                                      UINT MipLevels, DWORD Usage, D3DFORMAT, D3DPOOL Pool, DWORD, DWORD,
                                      D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo, void*,

@@ -48,3 +48,7 @@ void D3DXDecodeAheadClear();
 // freed, so that pictures passing through do not stay resident. Off again
 // for the frame loop, whose GL driver buffers are better kept on the heap.
 void ReturnLargeBuffers(bool On);
+
+// Hands the free pages of the heap back to the system, after large pictures
+// are let go outside loading (the frame loop keeps freed buffers for reuse).
+void ReturnFreedMemory();
