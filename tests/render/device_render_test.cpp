@@ -38,6 +38,25 @@ void Quad(TVertex* out, float x0, float y0, float x1, float y1, float z, D3DCOLO
 
 int Channel(DWORD c, int shift) { return static_cast<int>((c >> shift) & 0xFF); }
 
+// Ambient from the material only: white, so a quad shows the lights' ambient sum.
+D3DMATERIAL8 AmbientWhite() {
+  D3DMATERIAL8 m{};
+  m.Ambient = {1, 1, 1, 1};
+  return m;
+}
+
+// White diffuse, a quarter ambient, no fall-off within its range.
+D3DLIGHT8 WhitePointLight(D3DVECTOR position, float range) {
+  D3DLIGHT8 light{};
+  light.Type = D3DLIGHT_POINT;
+  light.Diffuse = {1, 1, 1, 0};
+  light.Ambient = {0.25f, 0.25f, 0.25f, 0};
+  light.Position = position;
+  light.Range = range;
+  light.Attenuation0 = 1;
+  return light;
+}
+
 class DeviceRenderTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -167,14 +186,8 @@ TEST_F(DeviceRenderTest, UntexturedShowsVertexDiffuse) {
 // vertex beyond the light's range gets nothing from it, not even ambient.
 TEST_F(DeviceRenderTest, PointLightWithRangeCutOff) {
   PutQuad(0, -1, -1, 1, 1, 0.5f, 0xFFFF0000);
-  D3DMATERIAL8 m{};
-  m.Ambient = {1, 1, 1, 1};
-  D3DLIGHT8 light{};
-  light.Type = D3DLIGHT_POINT;
-  light.Diffuse = {1, 1, 1, 0};
-  light.Ambient = {0.25f, 0.25f, 0.25f, 0};
-  light.Position = {0, 0, -1};
-  light.Attenuation0 = 1;
+  const D3DMATERIAL8 m = AmbientWhite();
+  D3DLIGHT8 light = WhitePointLight({0, 0, -1}, 0);
   const float cornerDistance = std::sqrt(1.0f + 1.0f + 1.5f * 1.5f);  // 2.06
 
   for (float range : {3.0f, 2.0f}) {
@@ -214,18 +227,9 @@ TEST_F(DeviceRenderTest, PointLightWithRangeCutOff) {
 // scale, so a small model scaled up into the light's range is still lit.
 TEST_F(DeviceRenderTest, PointLightsLightOnlyTheDrawsInTheirReach) {
   PutQuad(0, -0.1f, -0.1f, 0.1f, 0.1f, 0.5f, 0xFFFF0000);
-  D3DMATERIAL8 m{};
-  m.Ambient = {1, 1, 1, 1};
-  D3DLIGHT8 light{};
-  light.Type = D3DLIGHT_POINT;
-  light.Diffuse = {1, 1, 1, 0};
-  light.Ambient = {0.25f, 0.25f, 0.25f, 0};
-  light.Attenuation0 = 1;
-  D3DLIGHT8 distant = light;  // never near anything drawn here
-  distant.Position = {0, 0, -50};
-  distant.Range = 1;
-  light.Position = {0.5f, 0, 0.4f};
-  light.Range = 0.3f;
+  const D3DMATERIAL8 m = AmbientWhite();
+  const D3DLIGHT8 distant = WhitePointLight({0, 0, -50}, 1);  // never near anything drawn here
+  D3DLIGHT8 light = WhitePointLight({0.5f, 0, 0.4f}, 0.3f);
   const auto place = [&](float x, float scale) {
     D3DMATRIX w{};
     w._11 = w._22 = scale;
