@@ -98,14 +98,16 @@ struct TGameRecord {
   bool Violation = false;
 };
 
+// The usage, after Why on stderr (status 2); with no Why, asked for: on stdout, status 0.
 [[noreturn]] void Usage(const std::string& Why) {
-  std::cerr << "voxarine-autoplay: " << Why << "\n"
-            << "usage: voxarine-autoplay [--games N] [--seed S] [--mode 1|2] [--frames fixed|random] [--frame-ms MS]\n"
-            << "                         [--levels FILE] [--figures FILE] [--game-dir DIR] [--max-moves N]\n"
-            << "                         [--input mouse|keys] [--quiet] [--record DIR]\n"
-            << "       voxarine-autoplay --replay FILE|DIR [--replay ...] [--verify]\n"
-            << "       voxarine-autoplay --files DIR (--write-files ROUNDS [--first-version V] | --check-files | --read-files)\n";
-  std::exit(2);
+  std::ostream& out = Why.empty() ? std::cout : std::cerr;
+  if (!Why.empty()) out << "voxarine-autoplay: " << Why << "\n";
+  out << "usage: voxarine-autoplay [--games N] [--seed S] [--mode 1|2] [--frames fixed|random] [--frame-ms MS]\n"
+      << "                         [--levels FILE] [--figures FILE] [--game-dir DIR] [--max-moves N]\n"
+      << "                         [--input mouse|keys] [--quiet] [--record DIR]\n"
+      << "       voxarine-autoplay --replay FILE|DIR [--replay ...] [--verify]\n"
+      << "       voxarine-autoplay --files DIR (--write-files ROUNDS [--first-version V] | --check-files | --read-files)\n";
+  std::exit(Why.empty() ? 0 : 2);
 }
 
 TOptionsCli ParseArgs(int argc, char** argv) {
@@ -153,6 +155,7 @@ TOptionsCli ParseArgs(int argc, char** argv) {
     else if (arg == "--record") o.Record = value();
     else if (arg == "--replay") o.Replays.push_back(value());
     else if (arg == "--verify") o.Verify = true;
+    else if (arg == "-h" || arg == "--help") Usage("");
     else Usage("unknown option " + arg);
   }
   return o;
