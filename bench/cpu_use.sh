@@ -18,25 +18,6 @@ GAME_ARGS=("$@")
 MEASURE_SECONDS=${VOXARINE_CPU_SECONDS:-10}
 CLOCK_TICKS=$(getconf CLK_TCK)
 
-# As the helpers' launch, with the game's arguments.
-launch() {
-  [ -n "$GAME_PID" ] && game_running && fail "launch: the game started before still runs"
-  (cd "$GAME" && exec ./voxarine "${GAME_ARGS[@]}" > "$WORK/stdout.txt" 2>&1) &
-  GAME_PID=$!
-  GAME_PARENT=$BASHPID
-  GAME_STATUS=""
-  wait_until 60 "the launcher window" launcher_shown
-  LAUNCHER=$(find_window "Voxarine")
-}
-
-# User and system time of the game so far, in clock ticks (fields 14 and 15).
-cpu_ticks() {
-  local stat
-  read -r stat < "/proc/$GAME_PID/stat" || fail "the game is gone"
-  set -- ${stat##*) }
-  echo $((${12} + ${13}))
-}
-
 # Measures one state: CPU per cent of a core and the frames a second the log saw.
 measure() {  # name
   local t0 t1 s0 s1 fps

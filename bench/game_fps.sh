@@ -26,14 +26,6 @@ report() {
                    what, NR, v[1], v[int((NR + 1) / 2)], sum / NR, v[NR] }'
 }
 
-# User and system clock ticks the game has used, all its threads.
-cpu_ticks() {
-  local stat
-  read -r stat < "/proc/$GAME_PID/stat"
-  read -r -a fields <<< "${stat##*) }"
-  echo $((fields[11] + fields[12]))
-}
-
 # Hovers over the board's cells and now and then moves a cube, for a while.
 play_for() {
   local end=$((SECONDS + $1)) x y

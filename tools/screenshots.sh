@@ -79,18 +79,8 @@ expect_picture options "the options page" picture_differs menu options
 keep options
 click_at -3.90 -3.40  # Cancel
 
-click_at -1.8 1.00   # Play
-click_at -1.8 1.55   # Relaxed
-click_at -5.2 -4.75  # Start game (hints page)
-wait_state gsGame
-# Play a little: pick cubes up and send them to free cells at random. The
-# board takes clicks only between moves; the pauses leave time for them.
-for i in $(seq 14); do
-  click_at $((RANDOM % 9 - 4)) $((RANDOM % 9 - 4))
-  sleep 0.1
-  click_at $((RANDOM % 9 - 4)) $((RANDOM % 9 - 4))
-  sleep 0.7
-done
+start_relaxed_by_mouse
+random_moves 14  # play a little
 park_pointer
 shot game
 keep game

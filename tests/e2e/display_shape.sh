@@ -96,16 +96,8 @@ if [ "$PX" -gt 0 ] || [ "$PY" -gt 0 ]; then
 fi
 
 step "a click in the picture acts: play, mode 1, start"
-click_at -1.8 1.00   # Play
-click_at -1.8 1.55   # Relaxed
-click_at -5.2 -4.75  # Start game (hints page)
-wait_state gsGame
-for i in $(seq 6); do
-  click_at $((RANDOM % 9 - 4)) $((RANDOM % 9 - 4))
-  sleep 0.1
-  click_at $((RANDOM % 9 - 4)) $((RANDOM % 9 - 4))
-  sleep 0.7
-done
+start_relaxed_by_mouse
+random_moves 6
 move_to 2 0
 sleep 0.5
 shot game

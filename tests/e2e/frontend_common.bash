@@ -226,6 +226,15 @@ launch() {
   wait_until 60 "the launcher window" launcher_shown
   LAUNCHER=$(find_window "Voxarine")
 }
+# User and system clock ticks the game has used, all its threads (fields 14
+# and 15 of its stat).
+cpu_ticks() {
+  local stat fields
+  read -r stat < "/proc/$GAME_PID/stat" || fail "the game is gone"
+  read -r -a fields <<< "${stat##*) }"
+  echo $((fields[11] + fields[12]))
+}
+
 launcher_shown() {
   game_running || fail "the program ended before showing its launcher"
   [ -n "$(find_window "Voxarine")" ]
@@ -392,6 +401,26 @@ click_at() {  # world x, world y [button 1 left, 3 right]
 # Away from every item, still inside the window (the pointer leaving it would
 # take the focus away): the top left corner, left of the board.
 park_pointer() { move_to 5.0 4.9; }
+
+# From the main menu by mouse: Play, Relaxed, Start game on the hints page.
+start_relaxed_by_mouse() {
+  click_at -1.8 1.00   # Play
+  click_at -1.8 1.55   # Relaxed
+  click_at -5.2 -4.75  # Start game (hints page)
+  wait_state gsGame
+}
+
+# Picks cubes up and sends them to cells at random, N times. The board takes
+# clicks only between moves; the pauses leave time for them.
+random_moves() {
+  local i
+  for i in $(seq "$1"); do
+    click_at $((RANDOM % 9 - 4)) $((RANDOM % 9 - 4))
+    sleep 0.1
+    click_at $((RANDOM % 9 - 4)) $((RANDOM % 9 - 4))
+    sleep 0.7
+  done
+}
 press() {
   local k
   for k in "$@"; do

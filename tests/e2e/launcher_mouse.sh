@@ -103,6 +103,14 @@ OK="83 173" CANCEL="213 173"
 # The size list's last item sits on the dialog's bottom edge.
 LAST_SIZE="200 187"
 
+# The game window follows Start; closing it ends the program with status 0.
+game_starts_then_closes() {
+  wait_until 60 "the game window" game_window_shown
+  wait_for_log " Main form created"
+  stop_game 30
+  [ "$GAME_STATUS" = 0 ] || fail "closing the game ended with status $GAME_STATUS"
+}
+
 opened_has() { [ -f "$OPENED" ] && grep -qxF -- "$1" "$OPENED"; }
 expect_opened() {  # what the opener must have been handed
   wait_until 10 "the opener to get $1" opened_has "$1"
@@ -217,10 +225,7 @@ SETTINGS=$XDG_CONFIG_HOME/voxarine/settings.reg
   step "mouse: Start shows the game window"
   launch_and_settle
   press_start click
-  wait_until 60 "the game window" game_window_shown
-  wait_for_log " Main form created"
-  stop_game 30
-  [ "$GAME_STATUS" = 0 ] || fail "closing the game ended with status $GAME_STATUS"
+  game_starts_then_closes
   echo "ok - Start by a click"
 }
 
@@ -284,10 +289,7 @@ SETTINGS=$XDG_CONFIG_HOME/voxarine/settings.reg
   launch_and_settle
   timeout 10 xdotool windowfocus --sync "$LAUNCHER" 2> /dev/null
   keys space
-  wait_until 60 "the game window" game_window_shown
-  wait_for_log " Main form created"
-  stop_game 30
-  [ "$GAME_STATUS" = 0 ] || fail "closing the game ended with status $GAME_STATUS"
+  game_starts_then_closes
   echo "ok - Space on Start"
 }
 

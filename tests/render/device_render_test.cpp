@@ -117,6 +117,17 @@ class DeviceRenderTest : public ::testing::Test {
     Device->EndScene();
   }
 
+  // One frame: Tex unlit on a quad of 8 × 6 pixels (minified), with the mip filter given.
+  void DrawMinified(IDirect3DTexture8* Tex, DWORD MipFilter) {
+    PutQuad(0, -0.05f, -0.05f, 0.05f, 0.05f, 0.5f, 0xFFFFFFFF);
+    Begin(0xFF000000);
+    Device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    Device->SetTexture(0, Tex);
+    Device->SetTextureStageState(0, D3DTSS_MIPFILTER, MipFilter);
+    Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+    Device->EndScene();
+  }
+
   // RGB of the back buffer pixel at (x, y) from the top-left corner.
   DWORD At(UINT x, UINT y) {
     std::vector<DWORD> px;
@@ -329,14 +340,8 @@ TEST_F(DeviceRenderTest, DerivedMipLevelsAreMadeWhenNeeded) {
   mem->DeriveLevel(1);
   EXPECT_FALSE(mem->HasPixels(1));
 
-  PutQuad(0, -0.05f, -0.05f, 0.05f, 0.05f, 0.5f, 0xFFFFFFFF);  // minified
   for (DWORD mip : {D3DTEXF_NONE, D3DTEXF_POINT}) {
-    Begin(0xFF000000);
-    Device->SetRenderState(D3DRS_LIGHTING, FALSE);
-    Device->SetTexture(0, tex);
-    Device->SetTextureStageState(0, D3DTSS_MIPFILTER, mip);
-    Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
-    Device->EndScene();
+    DrawMinified(tex, mip);
     if (mip == D3DTEXF_NONE) {
       EXPECT_TRUE(mem->IsDerived(1)) << "not sampled, not made";
     } else {
@@ -370,14 +375,8 @@ TEST_F(DeviceRenderTest, DerivedMipLevelsAreMadeWhenNeeded) {
 TEST_F(DeviceRenderTest, MipFilterChoosesLevels) {
   std::vector<DWORD> red(16 * 16, 0xFFFF0000), green(8 * 8, 0xFF00FF00);
   IDirect3DTexture8* tex = MakeTexture(16, 16, 2, {red, green});
-  PutQuad(0, -0.05f, -0.05f, 0.05f, 0.05f, 0.5f, 0xFFFFFFFF);  // 8×6 pixels: minified
   for (DWORD mip : {D3DTEXF_NONE, D3DTEXF_POINT}) {
-    Begin(0xFF000000);
-    Device->SetRenderState(D3DRS_LIGHTING, FALSE);
-    Device->SetTexture(0, tex);
-    Device->SetTextureStageState(0, D3DTSS_MIPFILTER, mip);
-    Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
-    Device->EndScene();
+    DrawMinified(tex, mip);
     if (mip == D3DTEXF_NONE)
       ExpectColor(W / 2, H / 2, 255, 0, 0, 0);
     else
